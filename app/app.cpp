@@ -1,0 +1,68 @@
+// The executable directory and the OS version class, cached for the whole run.
+
+#include "app/app.h"
+
+#include <cstring>
+
+HINSTANCE exeInstance;
+char productName[512];
+
+namespace {
+
+char exeDirectory[MAX_PATH];
+OsClass osClass = OsUnknown;
+
+}  // namespace
+
+const char* GetExeDirectory()
+{
+    if (exeDirectory[0] != '\0')
+        return exeDirectory;
+
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(GetModuleHandleA(nullptr), path, MAX_PATH);
+    path[MAX_PATH - 1] = '\0';
+
+    // Step by characters of the ANSI code page: in a double-byte code page the trail
+    // byte of a character may equal the backslash code.
+    char* lastSeparator = nullptr;
+    for (char* p = path; *p != '\0'; p = CharNextA(p))
+        if (*p == '\\')
+            lastSeparator = p;
+    if (lastSeparator != nullptr)
+        lastSeparator[1] = '\0';
+    std::strcpy(exeDirectory, path);
+    return exeDirectory;
+}
+
+int ProbeOsVersion()
+{
+    osClass = OsUnknown;
+    OSVERSIONINFOA info;
+    std::memset(&info, 0, sizeof info);
+    info.dwOSVersionInfoSize = sizeof info;  // 148
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info))
+        return 0;
+#pragma GCC diagnostic pop
+
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+        osClass = OsWin9x;
+    } else if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+        if (info.dwMajorVersion < 5)
+            osClass = OsNt4;
+        else if (info.dwMajorVersion == 5 && info.dwMinorVersion == 0)
+            osClass = OsWin2000;
+        else
+            osClass = OsWinXpOrLater;
+    }
+    return osClass != OsUnknown;
+}
+
+int IsWin2000OrLater()
+{
+    if (osClass == OsUnknown)
+        ProbeOsVersion();
+    return osClass == OsWin2000 || osClass == OsWinXpOrLater;
+}

@@ -1,0 +1,30 @@
+// Process-wide services of the application shell: the executable's instance and
+// directory, the product name, and the OS version class.
+#pragma once
+
+#include <windows.h>
+
+// The executable's instance, stored when the windows are initialised. Null before that,
+// which makes the resource functions search the executable itself.
+extern HINSTANCE exeInstance;
+
+// The product name from string 10000: every window title and message-box caption.
+extern char productName[512];
+
+enum OsClass {
+    OsUnknown = 0,       // not probed yet, or no class found
+    OsWin9x = 1,
+    OsNt4 = 2,
+    OsWin2000 = 3,
+    OsWinXpOrLater = 4,
+};
+
+// The directory of the running executable, always ending in a backslash. The pointer
+// stays valid for the life of the process.
+const char* GetExeDirectory();
+
+// Classifies the running system. Non-zero when a class was found.
+int ProbeOsVersion();
+
+// 1 on Windows 2000 or later. Probes again while the class is unknown.
+int IsWin2000OrLater();

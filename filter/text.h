@@ -1,0 +1,10 @@
+// Small text routines shared by the filter files and the settings store.
+// Portable: no windows.h. Character classes are those of the "C" locale.
+#pragma once
+
+// Non-zero when the two texts are equal with A-Z taken as a-z (no other folding).
+int EqualsIgnoringAsciiCase(const char* a, const char* b);
+
+// Removes leading and trailing space, tab, line feed, vertical tab, form feed and
+// carriage return, in place. A null, empty or all-white text is left unchanged.
+void TrimWhiteSpace(char* text);

@@ -1,0 +1,244 @@
+// The end-to-end driver's means of acting on the program.
+
+#include "tests/e2e/driver.h"
+
+namespace e2e {
+
+const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
+
+std::string WindowsPath(const std::string& unixPath)
+{
+    // Wine maps the Unix root to drive Z:.
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+Process::~Process()
+{
+    Kill();
+    if (info_.hProcess != nullptr)
+        CloseHandle(info_.hProcess);
+    if (info_.hThread != nullptr)
+        CloseHandle(info_.hThread);
+}
+
+bool Process::Start(const std::string& exePath)
+{
+    std::string folder = exePath.substr(0, exePath.rfind('\\') + 1);
+    std::string commandLine = "\"" + exePath + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &info_) != 0;
+}
+
+bool Process::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode != nullptr)
+        GetExitCodeProcess(info_.hProcess, exitCode);
+    return true;
+}
+
+bool Process::IsRunning() const
+{
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void Process::Kill()
+{
+    if (IsRunning()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+}
+
+namespace {
+
+struct WindowQuery {
+    DWORD processId;
+    bool visibleOnly;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
+{
+    WindowQuery& query = *reinterpret_cast<WindowQuery*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (query.processId != 0 && owner != query.processId)
+        return TRUE;
+    if (query.visibleOnly && !IsWindowVisible(window))
+        return TRUE;
+    if (query.className != nullptr) {
+        char name[256] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, query.className) != 0)
+            return TRUE;
+    }
+    query.found.push_back(window);
+    return TRUE;
+}
+
+void SendKey(WORD virtualKey, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, 0));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly)
+{
+    WindowQuery query{processId, visibleOnly, nullptr, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
+{
+    HWND result = nullptr;
+    WaitUntil(
+        [&] {
+            WindowQuery query{processId, false, className, {}};
+            EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+            result = query.found.empty() ? nullptr : query.found.front();
+            return result != nullptr;
+        },
+        timeoutMs);
+    return result;
+}
+
+void PressKey(WORD virtualKey)
+{
+    PressKeyWithModifiers(virtualKey, false, false);
+}
+
+void PressKeyWithModifiers(WORD virtualKey, bool ctrl, bool alt)
+{
+    if (ctrl)
+        SendKey(VK_CONTROL, false);
+    if (alt)
+        SendKey(VK_MENU, false);
+    SendKey(virtualKey, false);
+    SendKey(virtualKey, true);
+    if (alt)
+        SendKey(VK_MENU, true);
+    if (ctrl)
+        SendKey(VK_CONTROL, true);
+}
+
+void MoveCursor(int x, int y)
+{
+    // Under load the position read back right after a move can still be the old one.
+    WaitUntil(
+        [&] {
+            SetCursorPos(x, y);
+            Sleep(5);
+            POINT now{};
+            GetCursorPos(&now);
+            return now.x == x && now.y == y;
+        },
+        2000);
+}
+
+void Click(int x, int y, bool rightButton)
+{
+    MoveCursor(x, y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof inputs[0]);
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    const COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& area)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    std::vector<COLORREF> pixels;
+    if (width <= 0 || height <= 0)
+        return pixels;
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // top-down, to match the order we return
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    std::vector<DWORD> bits(static_cast<size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, bits.data(), reinterpret_cast<BITMAPINFO*>(&header),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    pixels.reserve(bits.size());
+    for (DWORD bgrx : bits)  // 32-bit DIB pixels are 0x00RRGGBB
+        pixels.push_back(RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF));
+    return pixels;
+}
+
+bool ReadRegistryDword(const char* subKey, const char* name, DWORD* value)
+{
+    DWORD type = 0, size = sizeof *value;
+    return RegGetValueA(HKEY_CURRENT_USER, subKey, name, RRF_RT_ANY, &type, value, &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD;
+}
+
+bool ReadRegistryString(const char* subKey, const char* name, std::string* value)
+{
+    char buffer[4096];
+    DWORD type = 0, size = sizeof buffer;
+    if (RegGetValueA(HKEY_CURRENT_USER, subKey, name, RRF_RT_ANY, &type, buffer, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    *value = buffer;
+    return true;
+}
+
+void WriteRegistryDword(const char* subKey, const char* name, DWORD value)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, subKey, name, REG_DWORD, &value, sizeof value);
+}
+
+void WriteRegistryString(const char* subKey, const char* name, const char* value)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, subKey, name, REG_SZ, value,
+                    static_cast<DWORD>(lstrlenA(value) + 1));
+}
+
+void DeleteRegistryKey(const char* subKey)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, subKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
+}
+
+}  // namespace e2e

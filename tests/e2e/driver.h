@@ -1,0 +1,83 @@
+// What the end-to-end tests do to the program, the way Windows and a user do it:
+// start it, find its windows by class, send it messages and keystrokes, click, read the
+// screen and the registry, and wait for it to end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace e2e {
+
+// The Windows path under Wine of a Unix path.
+std::string WindowsPath(const std::string& unixPath);
+
+// The Prismolenteer.exe under test, in the build tree.
+inline std::string ProgramPath()
+{
+    return WindowsPath(PL_PROGRAM_UNIX_PATH);
+}
+
+// A started process. Terminated on destruction if it is still running, so that a failed
+// test leaves nothing behind for the next one.
+class Process {
+public:
+    Process() = default;
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool Start(const std::string& exePath);
+    // True when the process ended within the time; its exit code goes to *exitCode.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    bool IsRunning() const;
+    void Kill();
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Top-level windows of a process (visible ones only when asked), in Z order.
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
+
+// A top-level window of the given class owned by the process (any process when 0),
+// waiting up to timeoutMs for it to appear. Null when none appeared.
+HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
+
+// Polls `condition` every 10 ms until it holds or timeoutMs pass.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(10);
+    }
+}
+
+// Keyboard and mouse input through SendInput, as a user's.
+void PressKey(WORD virtualKey);
+void PressKeyWithModifiers(WORD virtualKey, bool ctrl, bool alt);
+void MoveCursor(int x, int y);  // retries until GetCursorPos agrees
+void Click(int x, int y, bool rightButton = false);
+
+// Pixels of the screen the user sees.
+COLORREF ScreenPixel(int x, int y);
+// A rectangle of screen pixels as COLORREFs, row by row from the top.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
+
+// The program's registry key under HKEY_CURRENT_USER.
+extern const char kProgramKey[];
+bool ReadRegistryDword(const char* subKey, const char* name, DWORD* value);
+bool ReadRegistryString(const char* subKey, const char* name, std::string* value);
+void WriteRegistryDword(const char* subKey, const char* name, DWORD value);
+void WriteRegistryString(const char* subKey, const char* name, const char* value);
+void DeleteRegistryKey(const char* subKey);
+
+}  // namespace e2e
