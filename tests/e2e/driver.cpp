@@ -118,6 +118,20 @@ HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
     return result;
 }
 
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void Pause(DWORD ms)
+{
+    WaitUntil([] { return false; }, ms);
+}
+
 void PressKey(WORD virtualKey)
 {
     PressKeyWithModifiers(virtualKey, false, false);

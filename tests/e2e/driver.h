@@ -34,6 +34,7 @@ public:
     bool IsRunning() const;
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
+    DWORD ThreadId() const { return info_.dwThreadId; }  // the program's GUI thread
     HANDLE Handle() const { return info_.hProcess; }
 
 private:
@@ -47,12 +48,17 @@ std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
 // waiting up to timeoutMs for it to appear. Null when none appeared.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
 
-// Polls `condition` every 10 ms until it holds or timeoutMs pass.
+// Dispatches the messages waiting for the calling thread, so that windows the driver
+// made itself (a test pattern, say) keep painting while it waits.
+void PumpMessages();
+
+// Polls `condition` every 10 ms until it holds or timeoutMs pass, pumping messages.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
+        PumpMessages();
         if (condition())
             return true;
         if (GetTickCount() - start >= timeoutMs)
@@ -60,6 +66,9 @@ bool WaitUntil(Condition condition, DWORD timeoutMs)
         Sleep(10);
     }
 }
+
+// Waits the given time, pumping messages.
+void Pause(DWORD ms);
 
 // Keyboard and mouse input through SendInput, as a user's.
 void PressKey(WORD virtualKey);
