@@ -131,8 +131,12 @@ void FillTrayIconRecord(NOTIFYICONDATAA* record)
     record->uID = ID_TRAY_ICON;
     record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record->uCallbackMessage = WM_TASKTRAY;
-    // Always the executable's icon, never the language module's.
-    record->hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
+    // Always the executable's icon, never the language module's. The small image of the
+    // group: LoadIconA would give the large one, which the tray shrinks into a blur. Shared,
+    // so loading it anew for every add costs nothing.
+    record->hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     std::memcpy(record->szTip, kTrayTip, sizeof kTrayTip);
 }
 

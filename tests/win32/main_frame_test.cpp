@@ -28,8 +28,14 @@ TEST(TrayIconRecord, IsTheFirst88ByteFormWithTheFixedTip)
     EXPECT_EQ(record.uID, 1u);
     EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(record.uCallbackMessage, 0x8001u);
-    EXPECT_EQ(record.hIcon, LoadIconA(exeInstance, MAKEINTRESOURCEA(100)));
-    EXPECT_NE(record.hIcon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(record.hIcon, &info)) << "no icon";
+    BITMAP mask{};
+    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXSMICON)) << "the group's small image";
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr)
+        DeleteObject(info.hbmColor);
     EXPECT_STREQ(record.szTip, "Prismolenteer");
     for (size_t i = std::strlen("Prismolenteer"); i < sizeof record.szTip; ++i)
         ASSERT_EQ(record.szTip[i], 0) << "tip byte " << i;
