@@ -35,6 +35,20 @@ bool QueryText(HKEY key, const char* valueName, char* buffer, DWORD bufferSize)
     return true;
 }
 
+// Creates the key (and its parents) when missing. Only the right to set values is asked
+// for: full access may be refused where that is granted.
+void WriteValue(const char* subKey, const char* valueName, DWORD type, const void* data,
+                DWORD size)
+{
+    HKEY key;
+    char emptyClass[] = "";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, emptyClass, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
 }  // namespace
 
 // Reads ask only for query rights, so that a key the user may read but not change still
@@ -70,26 +84,13 @@ int RegReadDword(const char* subKey, const char* valueName, DWORD* value, DWORD 
 
 void RegWriteString(const char* subKey, const char* valueName, const char* text)
 {
-    HKEY key;
-    char emptyClass[] = "";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(lstrlenA(text) + 1));
-    RegCloseKey(key);
+    // With the terminating NUL.
+    WriteValue(subKey, valueName, REG_SZ, text, static_cast<DWORD>(lstrlenA(text) + 1));
 }
 
 void RegWriteDword(const char* subKey, const char* valueName, DWORD value)
 {
-    HKEY key;
-    char emptyClass[] = "";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof value);
-    RegCloseKey(key);
+    WriteValue(subKey, valueName, REG_DWORD, &value, sizeof value);
 }
 
 int LoadSettings()

@@ -294,40 +294,33 @@ TEST_F(TakenHotkey, IsReportedOnceAndTheProgramRunsOn)
     ExpectExitCodeZero(program);
 }
 
-TEST_F(TakenHotkey, AMatchingLanguageModuleNamesTheProductAndSuppliesTheText)
+TEST_F(TakenHotkey, ALanguageModuleNamesTheProductOnlyWhenItsVersionMatches)
 {
-    e2e::ProgramCopy copy("matching");  // product version 0.0.3.7
-    e2e::Process program;
-    ASSERT_TRUE(program.Start(copy.ExePath()));
-    const ShownBox box = TheOnlyBox(program);
-    EXPECT_EQ(box.caption, "Prismolenteer Module");
-    EXPECT_EQ(box.text, "module: HOTKEY taken.");
+    struct Case {
+        const char* module;
+        const char* productName;  // the main frame's title and the box's caption
+        const char* text;
+    };
+    const Case cases[] = {
+        {"matching", "Prismolenteer Module", "module: HOTKEY taken."},  // 0.0.3.7
+        {"newer", "Prismolenteer", "failed to register HOTKEY."},      // 1.0.0.0
+    };
+    for (const Case& c : cases) {
+        e2e::ProgramCopy copy(c.module);
+        e2e::Process program;
+        ASSERT_TRUE(program.Start(copy.ExePath()));
+        const ShownBox box = TheOnlyBox(program);
+        EXPECT_EQ(box.caption, c.productName) << c.module;
+        EXPECT_EQ(box.text, c.text) << c.module;
 
-    HWND frame = e2e::WaitForWindow(e2e::kMainFrameClass, program.Id(), kStartTimeoutMs);
-    ASSERT_NE(frame, nullptr);
-    char title[64] = "";
-    GetWindowTextA(frame, title, sizeof title);
-    EXPECT_STREQ(title, "Prismolenteer Module");
-    e2e::ChooseExit(frame);
-    ExpectExitCodeZero(program);
-}
-
-TEST_F(TakenHotkey, ALanguageModuleOfAnotherVersionIsIgnored)
-{
-    e2e::ProgramCopy copy("newer");  // product version 1.0.0.0
-    e2e::Process program;
-    ASSERT_TRUE(program.Start(copy.ExePath()));
-    const ShownBox box = TheOnlyBox(program);
-    EXPECT_EQ(box.caption, "Prismolenteer");
-    EXPECT_EQ(box.text, "failed to register HOTKEY.");
-
-    HWND frame = e2e::WaitForWindow(e2e::kMainFrameClass, program.Id(), kStartTimeoutMs);
-    ASSERT_NE(frame, nullptr);
-    char title[64] = "";
-    GetWindowTextA(frame, title, sizeof title);
-    EXPECT_STREQ(title, "Prismolenteer");
-    e2e::ChooseExit(frame);
-    ExpectExitCodeZero(program);
+        HWND frame = e2e::WaitForWindow(e2e::kMainFrameClass, program.Id(), kStartTimeoutMs);
+        ASSERT_NE(frame, nullptr) << c.module;
+        char title[64] = "";
+        GetWindowTextA(frame, title, sizeof title);
+        EXPECT_STREQ(title, c.productName) << c.module;
+        e2e::ChooseExit(frame);
+        ExpectExitCodeZero(program);
+    }
 }
 
 }  // namespace
