@@ -1,5 +1,5 @@
 // The main frame inside the test process: the tray icon record it sends, the menu it loads,
-// what its creation and destruction hold and release, and the taken-hotkey box.
+// and what its creation and destruction hold and release.
 
 #include <cstring>
 #include <string>
@@ -165,27 +165,6 @@ TEST_F(MainFrame, WithTheHotkeySwitchedOffNothingIsRegistered)
     EXPECT_EQ(hotkeyRegistered, 0);
     EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
     EXPECT_TRUE(watcher.Seen().empty());
-}
-
-TEST_F(MainFrame, ATakenHotkeyIsReportedOnceAndTheFrameLivesOn)
-{
-    ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_CONTROL | MOD_ALT, VK_F9));
-    BoxWatcher watcher;
-    errorBoxShown = 1;  // an earlier error box does not silence this one: it has no icon
-    HWND frame = Create();
-    UnregisterHotKey(nullptr, 78);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(hotkeyRegistered, 0);
-    EXPECT_NE(trayMenu, nullptr);
-    EXPECT_NE(hotCornerTimerSet, 0);
-    EXPECT_FALSE(IsWindowEnabled(frame)) << "the box must not enable its disabled owner";
-
-    const std::vector<ShownBox> seen = watcher.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].text, "failed to register HOTKEY.");
-    EXPECT_EQ(seen[0].caption, "Prismolenteer");
-    EXPECT_EQ(seen[0].owner, frame);
-    EXPECT_FALSE(seen[0].hasIcon);
 }
 
 }  // namespace

@@ -122,16 +122,6 @@ TEST(ReadProductVersion, GivesMajorAndMinorOrAllOnes)
     DeleteFileA(textFile.c_str());
 }
 
-TEST_F(LanguageModule, WithoutOneEverythingComesFromTheExecutable)
-{
-    EXPECT_EQ(LoadResourceModule(), nullptr);
-    EXPECT_EQ(GetResourceInstance(), exeInstance);
-    EXPECT_EQ(String(IDS_PRODUCT_NAME), "Prismolenteer");
-    EXPECT_EQ(String(IDS_CLOSE), "&Close");
-    EXPECT_EQ(FirstMenuItem(), "&Option...");
-    EXPECT_EQ(DialogCaption(IDD_OPTION), "Option");
-}
-
 TEST_F(LanguageModule, AMatchingModuleSuppliesStringsMenuAndDialogs)
 {
     Install("matching");

@@ -149,29 +149,6 @@ TEST_F(Registry, WithoutTheKeyEverySettingTakesItsDefault)
     EXPECT_EQ(EnabledNames(), (std::vector<std::string>{"_normal", "_hue_gbr", "_hue_brg"}));
 }
 
-TEST_F(Registry, OddStoredValuesLoadNormalised)
-{
-    RegisterBuiltinFilters();
-    StoreText("Position", "-5, 7");
-    StoreNumber("NoSplash", 2);
-    StoreText("EnableHotkeyAction", "0");  // a flag stored as text: its default, 1
-    StoreNumber("HotkeyVKey", 124);
-    StoreNumber("HotkeyCtrl", 1);
-    StoreNumber("HotkeyAlt", 0xFFFFFFFF);
-    StoreNumber("EnableMouseAction", 1);
-    StoreNumber("MouseActionPosition", 4);
-    StoreText("EnableFilters", " _hue_brg ,, _HUE_BRG, _normal");
-
-    LoadSettings();
-    const Settings expected = {-5, 7, 0, 1, 1, 0, 122, 1, 0};
-    EXPECT_EQ(std::memcmp(&settings, &expected, sizeof settings), 0)
-        << settings.PositionX << "," << settings.PositionY << " splash " << settings.NoSplash
-        << " hotkey " << settings.EnableHotkeyAction << " ctrl " << settings.HotkeyCtrl
-        << " alt " << settings.HotkeyAlt << " key " << settings.HotkeyVKey << " mouse "
-        << settings.EnableMouseAction << " corner " << settings.MouseActionPosition;
-    EXPECT_EQ(EnabledNames(), (std::vector<std::string>{"_hue_brg", "_normal"}));
-}
-
 TEST_F(Registry, SavedSettingsLoadBackUnchanged)
 {
     RegisterBuiltinFilters();
