@@ -1,27 +1,82 @@
 // The process's spine: one copy at a time, the pieces of the program brought up in a
-// fixed order, the message loop, and the orderly end.
+// fixed order, the message loop, and the orderly end. Every path ends with exit code 0.
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "app/message_box.h"
+#include "app/resource_module.h"
 #include "filter/filter_table.h"
+#include "preview/operate_panel.h"
+#include "res/resource.h"
+#include "settings/settings_store.h"
+#include "tray/main_frame.h"
 
 namespace {
 
 const char kSingleInstanceMutex[] = "singleinstance.mutex.prismolenteer.morvask";
 
-int RunMessageLoop()
+// Shown without owner or caption, and past the once-only rule: at this point there is no
+// product name, or no window to own the box.
+void ShowInitializeError()
+{
+    MessageBoxA(nullptr, "Initialize error --- Prismolenteer", nullptr, MB_ICONERROR | MB_OK);
+}
+
+// The window classes in the order they are registered; registration stops at the first
+// that fails.
+ATOM (*const kWindowClasses[])() = {
+    RegisterMainFrameClass,
+};
+
+// Common controls, the window classes and the hidden main frame. 1 on success; a failure
+// has been reported to the user.
+int InitWindows(HINSTANCE instance)
+{
+    exeInstance = instance;
+    InitCommonControls();
+    for (ATOM (*registerClass)() : kWindowClasses) {
+        if (registerClass() == 0) {
+            ShowInitializeError();
+            return 0;
+        }
+    }
+    // Never shown: it exists for the tray icon, the hotkey, the timer and as owner. Its
+    // creation handler sets mainFrameWnd.
+    HWND frame = CreateWindowExA(0, kMainFrameClassName, productName, WS_DISABLED, 0, 0, 0, 0,
+                                 nullptr, nullptr, exeInstance, nullptr);
+    if (frame == nullptr) {
+        ShowMessageId(MB_ICONERROR, IDS_ERR_CREATE_WINDOW);
+        return 0;
+    }
+    return 1;
+}
+
+void RunMessageLoop()
 {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // The operate panel is an ordinary window that wants dialog keys (Tab, arrows, Esc).
+        if (panelWindow != nullptr && IsDialogMessageA(panelWindow, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return static_cast<int>(msg.wParam);
+}
+
+void FreeResourceModule()
+{
+    if (resourceModule != nullptr) {
+        FreeLibrary(resourceModule);
+        resourceModule = nullptr;
+    }
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // Never owned and never closed: the mutex only marks that a copy is running, and it
     // goes away with the process.
@@ -33,8 +88,27 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 0;
     }
 
+    resourceModule = LoadResourceModule();
+    // exeInstance is still null here, which makes the fallback read the executable itself.
+    if (!LoadResString(IDS_PRODUCT_NAME, productName, sizeof productName)) {
+        ShowInitializeError();
+        FreeResourceModule();
+        return 0;
+    }
+
     RegisterBuiltinFilters();
+    // The filter files are read here: after the built-in filters, which they may rename,
+    // and before the settings, which name the enabled filters.
+    LoadSettings();  // before the main frame, whose creation registers the hotkey
+
+    if (!InitWindows(instance)) {
+        FreeResourceModule();
+        return 0;
+    }
 
     RunMessageLoop();
+
+    SaveSettings();
+    FreeResourceModule();
     return 0;
 }

@@ -2,9 +2,12 @@
 
 #include "tests/e2e/driver.h"
 
+#include <algorithm>
+
 namespace e2e {
 
 const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
+const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
 
 std::string WindowsPath(const std::string& unixPath)
 {
@@ -23,6 +26,69 @@ Process::~Process()
         CloseHandle(info_.hProcess);
     if (info_.hThread != nullptr)
         CloseHandle(info_.hThread);
+}
+
+ProgramCopy::ProgramCopy(const char* languageModule)
+{
+    const std::string program = ProgramPath();
+    folder_ = program.substr(0, program.rfind('\\') + 1) + "e2e-copy\\";
+    exePath_ = folder_ + "Prismolenteer.exe";
+    moduleFolder_ = folder_ + std::to_string(GetUserDefaultLCID()) + "\\";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    ready_ = CopyFileA(program.c_str(), exePath_.c_str(), FALSE) != 0;
+    if (ready_ && languageModule != nullptr) {
+        const std::string module = WindowsPath(std::string(PL_LANGUAGE_MODULES_UNIX_DIR) + "/" +
+                                               languageModule + "/PLRes.dll");
+        CreateDirectoryA(moduleFolder_.c_str(), nullptr);
+        ready_ = CopyFileA(module.c_str(), (moduleFolder_ + "PLRes.dll").c_str(), FALSE) != 0;
+    }
+}
+
+ProgramCopy::~ProgramCopy()
+{
+    DeleteFileA((moduleFolder_ + "PLRes.dll").c_str());
+    RemoveDirectoryA(moduleFolder_.c_str());
+    DeleteFileA(exePath_.c_str());
+    RemoveDirectoryA(folder_.c_str());
+}
+
+void ChooseExit(HWND mainFrame)
+{
+    PostMessageA(mainFrame, WM_COMMAND, kExitCommand, 0);
+}
+
+bool FindTrayIcon(RECT* where)
+{
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT area;
+    if (tray == nullptr || !IsWindowVisible(tray) || !GetWindowRect(tray, &area))
+        return false;
+    const std::vector<COLORREF> pixels = ScreenPixels(area);
+    const int width = area.right - area.left;
+    int red = 0, yellow = 0, navy = 0;
+    RECT found{area.right, area.bottom, area.left, area.top};
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const COLORREF pixel = pixels[i];
+        if (pixel == RGB(255, 0, 0))
+            ++red;
+        else if (pixel == RGB(255, 255, 0))
+            ++yellow;
+        else if (pixel == RGB(0, 0, 128))
+            ++navy;
+        else
+            continue;
+        const LONG x = area.left + static_cast<LONG>(i % width);
+        const LONG y = area.top + static_cast<LONG>(i / width);
+        found.left = std::min(found.left, x);
+        found.top = std::min(found.top, y);
+        found.right = std::max(found.right, x + 1);
+        found.bottom = std::max(found.bottom, y + 1);
+    }
+    if (red < 2 || yellow < 2 || navy < 8)
+        return false;
+    if (where != nullptr)
+        *where = found;
+    return true;
 }
 
 bool Process::Start(const std::string& exePath)

@@ -41,6 +41,37 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
+// A folder of its own under the build tree holding a copy of Prismolenteer.exe and, when
+// named, one of the test language modules in <folder><user's LCID>\PLRes.dll. Nothing else
+// lies beside the copy (no filter folder), so what it loads is known. Removed on
+// destruction.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const char* languageModule = nullptr);
+    ~ProgramCopy();
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    bool Ready() const { return ready_; }
+    const std::string& ExePath() const { return exePath_; }
+
+private:
+    std::string folder_, moduleFolder_, exePath_;
+    bool ready_ = false;
+};
+
+// The program's hidden main frame and its class.
+extern const char kMainFrameClass[];
+const UINT kTrayMessage = WM_APP + 1;
+const WPARAM kExitCommand = 1004;
+
+// Ends the program as the tray menu's Exit does.
+void ChooseExit(HWND mainFrame);
+
+// Where the program's icon shows in the notification area, found by its colours (the
+// spectrum's red and yellow, the prism's navy rim). False when it is not there.
+bool FindTrayIcon(RECT* where);
+
 // Top-level windows of a process (visible ones only when asked), in Z order.
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
 

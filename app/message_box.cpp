@@ -1,0 +1,69 @@
+// The two message-box routines and their once-only rule for error boxes.
+
+#include "app/message_box.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "app/app.h"
+#include "app/resource_module.h"
+#include "tray/main_frame.h"
+
+int errorBoxShown;
+
+namespace {
+
+const int kMessageBufferSize = 512;  // texts are cut at 511 characters
+
+// False when the box must be dropped.
+bool PassesErrorBoxRule(UINT type)
+{
+    if ((type & MB_ICONMASK) != MB_ICONERROR)
+        return true;
+    if (errorBoxShown && (type & MB_TYPEMASK) == MB_OK)
+        return false;
+    errorBoxShown = 1;
+    return true;
+}
+
+int ShowFormatted(UINT type, const char* format, va_list args)
+{
+    char text[kMessageBufferSize] = "";
+    std::vsnprintf(text, sizeof text, format, args);
+    text[sizeof text - 1] = '\0';  // msvcrt's formatter leaves a cut text unterminated
+    // Wine, at least, enables a disabled owner when the box ends; the main frame stays
+    // disabled for its whole life.
+    HWND owner = mainFrameWnd;
+    const bool ownerDisabled = owner != nullptr && !IsWindowEnabled(owner);
+    const int result = MessageBoxA(owner, text, productName, type);
+    if (ownerDisabled && IsWindow(owner))
+        EnableWindow(owner, FALSE);
+    return result;
+}
+
+}  // namespace
+
+int ShowMessageF(UINT type, const char* format, ...)
+{
+    if (!PassesErrorBoxRule(type))
+        return 0;
+    va_list args;
+    va_start(args, format);
+    const int result = ShowFormatted(type, format, args);
+    va_end(args);
+    return result;
+}
+
+int ShowMessageId(UINT type, UINT stringId, ...)
+{
+    if (!PassesErrorBoxRule(type))
+        return 0;
+    // A string that exists nowhere gives an empty message rather than no message.
+    char format[kMessageBufferSize] = "";
+    LoadResString(stringId, format, sizeof format);
+    va_list args;
+    va_start(args, stringId);
+    const int result = ShowFormatted(type, format, args);
+    va_end(args);
+    return result;
+}

@@ -1,0 +1,82 @@
+// The language module and the string loading that falls back to the executable string by
+// string.
+
+#include "app/resource_module.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app.h"
+
+HINSTANCE resourceModule;
+
+namespace {
+
+const char kResourceModuleName[] = "PLRes.dll";
+
+}  // namespace
+
+DWORD ReadProductVersion(const char* path)
+{
+    const DWORD kNoVersion = 0xFFFFFFFF;
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0)
+        return kNoVersion;
+    void* block = std::malloc(size);
+    if (block == nullptr)
+        return kNoVersion;
+    DWORD result = kNoVersion;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    if (GetFileVersionInfoA(path, 0, size, block) &&
+        VerQueryValueA(block, "\\", reinterpret_cast<void**>(&info), &infoSize) &&
+        info != nullptr && infoSize >= sizeof(VS_FIXEDFILEINFO))
+        result = info->dwProductVersionMS;
+    std::free(block);
+    return result;
+}
+
+HINSTANCE LoadResourceModule()
+{
+    char path[MAX_PATH];
+    const int length = std::snprintf(path, sizeof path, "%s%d\\%s", GetExeDirectory(),
+                                     static_cast<int>(GetUserDefaultLCID()), kResourceModuleName);
+    // A cut path could name another file: a path that does not fit finds no module.
+    if (length < 0 || length >= static_cast<int>(sizeof path))
+        return nullptr;
+    HINSTANCE module = LoadLibraryA(path);
+    if (module == nullptr)
+        return nullptr;
+
+    char exePath[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, exePath, MAX_PATH);
+    exePath[MAX_PATH - 1] = '\0';
+    if (ReadProductVersion(exePath) != ReadProductVersion(path)) {
+        FreeLibrary(module);
+        return nullptr;
+    }
+    return module;
+}
+
+HINSTANCE GetResourceInstance()
+{
+    return resourceModule != nullptr ? resourceModule : exeInstance;
+}
+
+int LoadResString(UINT id, char* buffer, int bufferSize)
+{
+    if (buffer == nullptr)
+        return 0;
+    if (bufferSize > 0)
+        buffer[0] = '\0';
+    // LoadStringA gives 0 both for a missing and for an empty string; either way the
+    // executable's own text stands in.
+    if (resourceModule != nullptr && LoadStringA(resourceModule, id, buffer, bufferSize) > 0)
+        return 1;
+    if (LoadStringA(exeInstance, id, buffer, bufferSize) > 0)
+        return 1;
+    if (bufferSize > 0)
+        buffer[0] = '\0';
+    return 0;
+}

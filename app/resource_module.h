@@ -1,0 +1,24 @@
+// The optional language module (PLRes.dll in <exe dir><LCID>\) and the loading of strings:
+// texts, the tray menu and the dialogs come from the module when one was accepted.
+#pragma once
+
+#include <windows.h>
+
+// The accepted language module, or null. Set once at start-up, freed at the end.
+extern HINSTANCE resourceModule;
+
+// Loads <exe dir><user's default LCID>\PLRes.dll and keeps it only when the major and minor
+// numbers of its product version equal the executable's. Null when there is none.
+HINSTANCE LoadResourceModule();
+
+// dwProductVersionMS of the file's version record (major << 16 | minor), or 0xFFFFFFFF
+// when the file has no readable version record.
+DWORD ReadProductVersion(const char* path);
+
+// The module to take the tray menu and the dialogs from: the language module when
+// loaded, otherwise the executable.
+HINSTANCE GetResourceInstance();
+
+// Loads string `id`, from the language module first and then from the executable.
+// 1 when found; 0 otherwise, with an empty string in `buffer`.
+int LoadResString(UINT id, char* buffer, int bufferSize);

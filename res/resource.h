@@ -1,0 +1,46 @@
+// Resource identifiers, read by both the resource compiler and the C++ code: plain
+// #defines only. A language module must use the same numbers.
+#pragma once
+
+// String table.
+#define IDS_PRODUCT_NAME          10000
+#define IDS_CLOSE                 10001
+#define IDS_ERR_REGISTER_CLASS    11000
+#define IDS_ERR_CREATE_WINDOW     11001
+#define IDS_ERR_CREATE_SPLASH     11002
+#define IDS_ERR_REGISTER_HOTKEY   11003
+
+// Icon and splash picture (always the executable's icon; the picture may be localized).
+#define IDI_MAIN                  100
+#define IDB_SPLASH                101
+
+// Tray menu: one popup, "TasktrayClick".
+#define IDR_TRAY_MENU             200
+#define IDM_EXIT                  1004
+#define IDM_ABOUT                 1005
+#define IDM_OPTION                1006
+
+// About box.
+#define IDD_ABOUT                 300
+
+// Option dialog.
+#define IDD_OPTION                301
+#define IDC_HOTKEY                2000
+#define IDC_HOTKEY_CTRL           2001
+#define IDC_HOTKEY_ALT            2002
+#define IDC_HOTKEY_VKEY           2003
+#define IDC_CURSOR_POSITION       2004
+#define IDC_LEFT_UP               2005
+#define IDC_LEFT_DOWN             2006
+#define IDC_RIGHT_UP              2007
+#define IDC_RIGHT_DOWN            2008
+#define IDC_NO_SPLASH             2009
+#define IDC_FILTER_LIST           2010
+#define IDC_UP                    2011
+#define IDC_DOWN                  2012
+#define IDC_ENABLE                2013
+#define IDC_DISABLE               2014
+
+// Enable filter dialog.
+#define IDD_ENABLE_FILTER         302
+#define IDC_AVAILABLE_LIST        2020

@@ -1,0 +1,189 @@
+// The hidden main frame window: the tray icon, its menu and commands, the global hotkey,
+// the hot-corner timer and the end of the Windows session.
+
+#include "tray/main_frame.h"
+
+#include <cstring>
+
+
+#include "app/app.h"
+#include "app/message_box.h"
+#include "app/resource_module.h"
+#include "dialogs/about_dialog.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "tray/preview_triggers.h"
+
+const char kMainFrameClassName[] = "mainframe.wndclass.prismolenteer.morvask";
+
+HWND mainFrameWnd;
+HMENU trayMenu;
+int hotkeyRegistered;
+int hotCornerTimerSet;
+UINT taskbarCreatedMsg;
+
+namespace {
+
+// The first, 88-byte form of NOTIFYICONDATAA, which every shell since Windows 95 accepts.
+const DWORD kTrayIconRecordSize = NOTIFYICONDATAA_V1_SIZE;
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray icon record");
+
+// Not string 10000: the tip stays the same whatever the language module says.
+const char kTrayTip[] = "Prismolenteer";
+
+LRESULT OnCreate(HWND hwnd)
+{
+    mainFrameWnd = hwnd;  // first: the boxes below are owned by it
+    AddTrayIcon();
+    taskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
+    trayMenu = LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    if (settings.EnableHotkeyAction)
+        RegisterPreviewHotkey();
+    // The timer runs whether or not the hot corner is on; each tick reads the setting.
+    hotCornerTimerSet = SetTimer(hwnd, IDT_HOTCORNER, kHotCornerPeriodMs, nullptr) != 0;
+    return 0;
+}
+
+void OnDestroy(HWND hwnd)
+{
+    NOTIFYICONDATAA record;
+    std::memset(&record, 0, sizeof record);
+    record.cbSize = kTrayIconRecordSize;
+    record.hWnd = hwnd;
+    record.uID = ID_TRAY_ICON;
+    Shell_NotifyIconA(NIM_DELETE, &record);
+
+    if (hotCornerTimerSet) {
+        KillTimer(hwnd, IDT_HOTCORNER);
+        hotCornerTimerSet = 0;
+    }
+    if (trayMenu != nullptr) {
+        DestroyMenu(trayMenu);
+        trayMenu = nullptr;
+    }
+    if (hotkeyRegistered) {
+        UnregisterHotKey(hwnd, ID_PREVIEW_HOTKEY);
+        hotkeyRegistered = 0;
+    }
+    PostQuitMessage(0);
+}
+
+void ShowTrayMenu(HWND hwnd)
+{
+    if (trayMenu == nullptr)
+        return;
+    // The owner must be the foreground window, or the menu stays open when the user
+    // clicks elsewhere.
+    SetForegroundWindow(hwnd);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(GetSubMenu(trayMenu, 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON,
+                   cursor.x, cursor.y, 0, mainFrameWnd, nullptr);
+    // Without a message after the menu, a tray menu may close at once the next time it
+    // opens, or not close at all (KB135788).
+    PostMessageA(hwnd, WM_NULL, 0, 0);
+}
+
+void OnTrayNotify(HWND hwnd, UINT mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_RBUTTONUP)
+        ShowTrayMenu(hwnd);
+}
+
+// True when the command was one of the tray menu's.
+bool OnCommand(HWND hwnd, WORD command)
+{
+    switch (command) {
+    case IDM_EXIT:
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return true;
+    case IDM_ABOUT:
+        ShowAboutDialog();
+        return true;
+    case IDM_OPTION:
+        RunOptionCommand();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ATOM RegisterMainFrameClass()
+{
+    WNDCLASSEXA windowClass;
+    std::memset(&windowClass, 0, sizeof windowClass);
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = MainFrameProc;
+    windowClass.hInstance = exeInstance;
+    windowClass.hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kMainFrameClassName;
+    return RegisterClassExA(&windowClass);
+}
+
+void FillTrayIconRecord(NOTIFYICONDATAA* record)
+{
+    std::memset(record, 0, sizeof *record);
+    record->cbSize = kTrayIconRecordSize;
+    record->hWnd = mainFrameWnd;
+    record->uID = ID_TRAY_ICON;
+    record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record->uCallbackMessage = WM_TASKTRAY;
+    // Always the executable's icon, never the language module's. The small image of the
+    // group: LoadIconA would give the large one, which the tray shrinks into a blur. Shared,
+    // so loading it anew for every add costs nothing.
+    record->hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    std::memcpy(record->szTip, kTrayTip, sizeof kTrayTip);
+}
+
+void AddTrayIcon()
+{
+    NOTIFYICONDATAA record;
+    FillTrayIconRecord(&record);
+    Shell_NotifyIconA(NIM_ADD, &record);
+}
+
+int RegisterPreviewHotkey()
+{
+    UINT modifiers = 0;
+    if (settings.HotkeyCtrl)
+        modifiers |= MOD_CONTROL;
+    if (settings.HotkeyAlt)
+        modifiers |= MOD_ALT;
+    hotkeyRegistered = RegisterHotKey(mainFrameWnd, ID_PREVIEW_HOTKEY, modifiers,
+                                      settings.HotkeyVKey) != 0;
+    if (!hotkeyRegistered)
+        ShowMessageId(MB_OK, IDS_ERR_REGISTER_HOTKEY);
+    return hotkeyRegistered;
+}
+
+LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:           return OnCreate(hwnd);
+    case WM_DESTROY:          OnDestroy(hwnd); return 0;
+    case WM_SETFOCUS:         return 0;
+    case WM_CLOSE:            DestroyWindow(hwnd); return 0;
+    case WM_QUERYENDSESSION:  return TRUE;  // never veto the end of the session
+    // Saved whatever wParam says: if the end is cancelled, we simply save again at exit.
+    case WM_ENDSESSION:       SaveSettings(); return 0;
+    case WM_IME_SETCONTEXT:   return 0;
+    case WM_TIMER:            OnHotCornerTimer(wParam); return 0;
+    case WM_HOTKEY:           OpenPreview(); return 0;
+    case WM_TASKTRAY:         OnTrayNotify(hwnd, static_cast<UINT>(lParam)); return 0;
+    case WM_COMMAND:
+        if (OnCommand(hwnd, LOWORD(wParam)))
+            return 0;
+        break;
+    }
+    if (msg == taskbarCreatedMsg && msg != 0) {
+        // Explorer has been restarted, so the tray icon will have been lost.
+        AddTrayIcon();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}

@@ -1,0 +1,43 @@
+// The hidden main frame: it owns the tray icon and its menu, the global hotkey and the
+// hot-corner timer, and owns the message boxes and dialogs. Its end is the program's end.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+// Callback message of the tray icon.
+const UINT WM_TASKTRAY = WM_APP + 1;
+
+const UINT ID_TRAY_ICON = 1;
+const int ID_PREVIEW_HOTKEY = 1;
+const UINT_PTR IDT_HOTCORNER = 555;
+const UINT kHotCornerPeriodMs = 100;
+
+extern const char kMainFrameClassName[];
+
+// Set first thing in the frame's creation; null before.
+extern HWND mainFrameWnd;
+// Menu 200, or null when it could not be loaded and after the frame's end.
+extern HMENU trayMenu;
+// Non-zero while hotkey 1 is registered; the Option command re-registers it.
+extern int hotkeyRegistered;
+// Non-zero while timer 555 runs.
+extern int hotCornerTimerSet;
+// The shell's "TaskbarCreated" broadcast.
+extern UINT taskbarCreatedMsg;
+
+ATOM RegisterMainFrameClass();
+LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The 88-byte tray icon record that AddTrayIcon sends.
+void FillTrayIconRecord(NOTIFYICONDATAA* record);
+
+// Adds the tray icon (again, after a shell restart). Failures are not reported: the icon
+// comes back with the next "TaskbarCreated".
+void AddTrayIcon();
+
+// Registers hotkey 1 for the main frame from the settings (Ctrl and Alt as chosen, never
+// Shift or Win) and keeps the result in hotkeyRegistered. On failure says so in a box and
+// returns 0.
+int RegisterPreviewHotkey();
