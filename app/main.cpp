@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "filter/filter_folder.h"
 #include "filter/filter_table.h"
 
 namespace {
@@ -34,6 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
 
     RegisterBuiltinFilters();
+    LoadFilterFiles();
 
     RunMessageLoop();
     return 0;
