@@ -97,7 +97,7 @@ bool MakeFilter(const FilterFileText& text, const CvdModel& model)
     const char* slash = std::strrchr(text.path.c_str(), '/');
     std::fprintf(stderr, "  sampled at the lattice: %.4f; optimised: %.4f (%ld tries)\n",
                  result.sampledMean, result.optimizedMean, result.evaluations);
-    std::printf("| %s | %.2f | %.2f | %.2f | %.2f |\n", slash ? slash + 1 : text.path.c_str(),
+    std::printf("| %s | %.3f | %.3f | %.3f | %.3f |\n", slash ? slash + 1 : text.path.c_str(),
                 figures.gridMean, figures.gridP95, figures.chartMean, figures.chartMax);
     std::fflush(stdout);
     return true;
