@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
+#include "filter/filter_folder.h"
 #include "filter/filter_table.h"
 #include "preview/operate_panel.h"
 #include "preview/preview_window.h"
@@ -100,8 +101,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
 
     RegisterBuiltinFilters();
-    // The filter files are read here: after the built-in filters, which they may rename,
-    // and before the settings, which name the enabled filters.
+    // After the built-in filters, which files may rename, and before the settings, which
+    // name the enabled filters.
+    LoadFilterFiles();
     LoadSettings();  // before the main frame, whose creation registers the hotkey
 
     if (!InitWindows(instance)) {

@@ -35,7 +35,7 @@ pl_ensure_packages() {
 }
 
 # What building and running the Windows program needs.
-PL_WIN32_PACKAGES=(g++-mingw-w64-i686-posix cmake make googletest wine wine32:i386 fonts-wine
+PL_WIN32_PACKAGES=(g++-mingw-w64-i686-posix cmake make googletest wine wine32:i386 fonts-wine locales
                    xvfb xauth)
 # What the native tree (portable core under sanitizers) needs.
 PL_NATIVE_PACKAGES=(g++ cmake make googletest)

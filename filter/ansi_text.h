@@ -1,0 +1,17 @@
+// The two places where the filter files meet the system's ANSI code page: stepping through
+// a text by characters, and forming the key of a localized display name. Declared here
+// without windows.h; filter/ansi_text_win32.cpp defines them with CharNextA and wsprintfA,
+// filter/ansi_text_portable.cpp for the native build.
+#pragma once
+
+#include <cstdint>
+
+// The character after the one at `text`: one byte on, or two for the lead byte of a
+// double-byte character. Never steps past the terminator.
+const char* NextAnsiChar(const char* text);
+
+// Room for "name(" and ")" around any 32-bit number, and the terminator.
+const int kLocalizedKeyBytes = 24;
+
+// Writes "name(<locale>)", the locale identifier in decimal (name(1041) for 1041).
+void FormatLocalizedKey(char (&key)[kLocalizedKeyBytes], uint32_t locale);
