@@ -55,8 +55,13 @@ public:
     bool Ready() const { return ready_; }
     const std::string& ExePath() const { return exePath_; }
 
+    // Writes a file beside the copy, for instance "filter\\mine.plf" (at most one folder
+    // deep); removed with the copy.
+    bool AddFile(const std::string& relativePath, const std::string& bytes);
+
 private:
     std::string folder_, moduleFolder_, exePath_;
+    std::vector<std::string> addedFiles_, addedFolders_;
     bool ready_ = false;
 };
 
@@ -101,11 +106,17 @@ bool WaitUntil(Condition condition, DWORD timeoutMs)
 // Waits the given time, pumping messages.
 void Pause(DWORD ms);
 
+// True while some program holds the hotkey `virtualKey` without modifiers (this process
+// could not register it).
+bool HotkeyTaken(UINT virtualKey);
+
 // Keyboard and mouse input through SendInput, as a user's.
 void PressKey(WORD virtualKey);
 void PressKeyWithModifiers(WORD virtualKey, bool ctrl, bool alt);
 void MoveCursor(int x, int y);  // retries until GetCursorPos agrees
 void Click(int x, int y, bool rightButton = false);
+// Presses the left button at `from`, moves to `to` in small steps, and lets go there.
+void Drag(POINT from, POINT to);
 
 // Pixels of the screen the user sees.
 COLORREF ScreenPixel(int x, int y);

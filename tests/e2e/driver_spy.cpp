@@ -36,12 +36,28 @@ bool MessageSpy::Attach(DWORD threadId)
     auto hookProc = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void (*)()>(GetProcAddress(module_, "GetMessageHook")));
     hook_ = SetWindowsHookExA(WH_GETMESSAGE, hookProc, module_, threadId);
+    threadId_ = threadId;
     return hook_ != nullptr;
 }
 
 LONG MessageSpy::Retrieved(UINT message) const
 {
     return counters_ != nullptr ? counters_->retrieved[message & 0xFFFF] : -1;
+}
+
+ProcessFigures MessageSpy::Measure()
+{
+    ProcessFigures figures{};
+    if (counters_ == nullptr)
+        return figures;
+    const LONG before = counters_->figures.sequence;
+    PostThreadMessageA(threadId_, MESSAGE_SPY_MEASURE, 0, 0);
+    if (WaitUntil([&] { return counters_->figures.sequence != before; }, 10000)) {
+        figures.sequence = counters_->figures.sequence;
+        figures.workingSetKb = counters_->figures.workingSetKb;
+        figures.kernelHandles = counters_->figures.kernelHandles;
+    }
+    return figures;
 }
 
 LONG MessageSpy::PreviewPaints() const

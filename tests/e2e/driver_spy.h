@@ -23,10 +23,14 @@ public:
     LONG Retrieved(UINT message) const;
     LONG PreviewPaints() const;
 
+    // Has the spy take the program's figures, and waits for them. All zero on failure.
+    ProcessFigures Measure();
+
 private:
     HMODULE module_ = nullptr;
     HANDLE mapping_ = nullptr;
     HHOOK hook_ = nullptr;
+    DWORD threadId_ = 0;
     const volatile MessageSpyCounters* counters_ = nullptr;
 };
 

@@ -2,6 +2,9 @@
 
 #include "tests/e2e/spy/message_spy.h"
 
+#include <psapi.h>
+
+
 namespace {
 
 MessageSpyCounters* counters;
@@ -24,6 +27,31 @@ bool IsPreview(HWND window)
     return lstrcmpA(name, "previewwnd.wndclass.prismolenteer.morvask") == 0;
 }
 
+DWORD CountKernelHandles()
+{
+    DWORD count = 0;
+    HANDLE self = GetCurrentProcess();
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        HANDLE copy = nullptr;
+        if (DuplicateHandle(self, reinterpret_cast<HANDLE>(value), self, &copy, 0, FALSE,
+                            DUPLICATE_SAME_ACCESS)) {
+            CloseHandle(copy);
+            ++count;
+        }
+    }
+    return count;
+}
+
+void TakeFigures(volatile ProcessFigures& figures)
+{
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    figures.workingSetKb = static_cast<DWORD>(memory.WorkingSetSize / 1024);
+    figures.kernelHandles = CountKernelHandles();
+    InterlockedIncrement(&figures.sequence);
+}
+
 }  // namespace
 
 extern "C" LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
@@ -34,6 +62,8 @@ extern "C" LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lPara
             InterlockedIncrement(&spy->retrieved[msg->message & 0xFFFF]);
             if (msg->message == WM_PAINT && IsPreview(msg->hwnd))
                 InterlockedIncrement(&spy->previewPaints);
+            if (msg->message == MESSAGE_SPY_MEASURE)
+                TakeFigures(spy->figures);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
