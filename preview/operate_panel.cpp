@@ -34,12 +34,30 @@ HWND CreateList(HWND panel, HFONT font, DWORD style)
     return list;
 }
 
-PanelMetrics MeasurePanel(int unit, int itemHeight)
+// The width of the widest display name as the list draws it.
+int WidestDisplayName(HWND list, HFONT font)
+{
+    HDC dc = GetDC(list);
+    HGDIOBJ previous = SelectObject(dc, font);
+    int widest = 0;
+    for (int i = 0; i < enabledList.count; ++i) {
+        const char* name = enabledList.entries[i]->displayName;
+        SIZE size{};
+        if (GetTextExtentPoint32A(dc, name, lstrlenA(name), &size) && size.cx > widest)
+            widest = size.cx;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(list, dc);
+    return widest;
+}
+
+PanelMetrics MeasurePanel(int unit, int itemHeight, int widestText)
 {
     PanelMetrics metrics{};
     metrics.unit = unit;
     metrics.itemHeight = itemHeight;
     metrics.rows = enabledList.count;
+    metrics.widestText = widestText;
     metrics.edgeWidth = GetSystemMetrics(SM_CXEDGE);
     metrics.edgeHeight = GetSystemMetrics(SM_CYEDGE);
     metrics.dialogFrameWidth = GetSystemMetrics(SM_CXDLGFRAME);
@@ -77,7 +95,8 @@ int OnCreate(HWND panel)
 
     const int itemHeight = static_cast<int>(SendMessageA(panelList, LB_GETITEMHEIGHT, 0, 0));
     const PanelLayout layout =
-        LayOutPanel(MeasurePanel(unit, itemHeight), settings.PositionX, settings.PositionY);
+        LayOutPanel(MeasurePanel(unit, itemHeight, WidestDisplayName(panelList, font)),
+                    settings.PositionX, settings.PositionY);
     if (layout.listScrolls) {
         // More rows than the screen can show: the same list, with a scroll bar.
         DestroyWindow(panelList);

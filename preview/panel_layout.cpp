@@ -20,6 +20,10 @@ PanelLayout LayOutPanel(const PanelMetrics& metrics, int storedX, int storedY)
 
     PanelLayout layout{};
     int listWidth = 2 * (metrics.edgeWidth + 5 * m);
+    // A list box draws its rows two pixels in from its client edge.
+    const int textRoom = metrics.widestText + 4 + 2 * metrics.edgeWidth;
+    if (textRoom > listWidth)
+        listWidth = textRoom;
     int listHeight = ListHeight(metrics, metrics.rows);
     if (metrics.rows > 0 && listHeight + chromeHeight > metrics.screenHeight) {
         // Show the whole rows that fit (at least one) and give the list a scroll bar,

@@ -6,6 +6,7 @@ struct PanelMetrics {
     int unit;               // m: |lfHeight| of the GUI font, the unit of every margin
     int itemHeight;         // height of one list row
     int rows;               // enabled filters to list
+    int widestText;         // width of the widest display name in the list's font
     int edgeWidth, edgeHeight;            // SM_CXEDGE, SM_CYEDGE
     int dialogFrameWidth, dialogFrameHeight;  // SM_CXDLGFRAME, SM_CYDLGFRAME
     int captionHeight;      // SM_CYCAPTION
@@ -25,6 +26,7 @@ struct PanelLayout {
 };
 
 // Lays the panel out for its stored top-left corner (storedX, storedY), pulled onto the
-// screen. When the rows would make the panel taller than the screen, the list shows as many
-// whole rows as fit and scrolls, so that the caption and every row stay reachable.
+// screen. The list is ten units wide, or wider when a display name would not fit. When the
+// rows would make the panel taller than the screen, the list shows as many whole rows as
+// fit and scrolls, so that the caption and every row stay reachable.
 PanelLayout LayOutPanel(const PanelMetrics& metrics, int storedX, int storedY);

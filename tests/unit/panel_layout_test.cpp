@@ -39,6 +39,22 @@ TEST(PanelLayout, WorkedExampleWithSixFilters)
     EXPECT_FALSE(layout.listScrolls);
 }
 
+TEST(PanelLayout, ListWidensOnlyForANameThatWouldNotFit)
+{
+    // The ten-unit list leaves 114 - 4 - 4 = 106 pixels for a name.
+    const struct {
+        int widestText, listWidth;
+    } cases[] = {{0, 114}, {106, 114}, {107, 115}, {150, 158}};
+    for (const auto& c : cases) {
+        PanelMetrics metrics = ExampleMetrics(6);
+        metrics.widestText = c.widestText;
+        const PanelLayout layout = LayOutPanel(metrics, 0, 0);
+        EXPECT_EQ(layout.list.width, c.listWidth) << "text " << c.widestText;
+        EXPECT_EQ(layout.panel.width, c.listWidth + 28) << "text " << c.widestText;
+        EXPECT_EQ(layout.button.x, (c.listWidth - 55) / 2) << "text " << c.widestText;
+    }
+}
+
 TEST(PanelLayout, StoredPositionIsPulledOntoTheScreen)
 {
     // Panel 142 x 161 on 1024 x 768: x in 0..882, y in 0..607.
