@@ -11,6 +11,7 @@
 #include "filter/filter_folder.h"
 #include "filter/filter_table.h"
 #include "preview/operate_panel.h"
+#include "preview/preview_window.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 #include "tray/main_frame.h"
@@ -30,6 +31,8 @@ void ShowInitializeError()
 // that fails.
 ATOM (*const kWindowClasses[])() = {
     RegisterMainFrameClass,
+    RegisterPreviewClass,
+    RegisterPanelClass,
 };
 
 // Common controls, the window classes and the hidden main frame. 1 on success; a failure

@@ -6,3 +6,10 @@ int ShowAboutDialog()
 {
     return 0;
 }
+
+int IsAboutOpen()
+{
+    return 0;
+}
+
+void CloseAboutDialog() {}

@@ -1,5 +1,232 @@
-// The operate panel beside the preview.
+// The operate panel. It is an ordinary window, not a dialog; the message loop gives it Tab,
+// Esc and arrow-key handling through IsDialogMessageA.
 
 #include "preview/operate_panel.h"
 
+#include "app/app.h"
+#include "app/resource_module.h"
+#include "filter/filter_table.h"
+#include "preview/panel_layout.h"
+#include "preview/preview_window.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+
 HWND panelWindow;
+
+namespace {
+
+const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
+const int kListId = 1000;
+const int kCloseButtonId = 1001;
+const DWORD kPanelStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY;
+
+HWND panelList;
+HWND panelCloseButton;
+
+HWND CreateList(HWND panel, HFONT font, DWORD style)
+{
+    HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", style, 0, 0, 0, 0, panel,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                                exeInstance, nullptr);
+    if (list != nullptr)
+        SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return list;
+}
+
+// The width of the widest display name as the list draws it.
+int WidestDisplayName(HWND list, HFONT font)
+{
+    HDC dc = GetDC(list);
+    HGDIOBJ previous = SelectObject(dc, font);
+    int widest = 0;
+    for (int i = 0; i < enabledList.count; ++i) {
+        const char* name = enabledList.entries[i]->displayName;
+        SIZE size{};
+        if (GetTextExtentPoint32A(dc, name, lstrlenA(name), &size) && size.cx > widest)
+            widest = size.cx;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(list, dc);
+    return widest;
+}
+
+PanelMetrics MeasurePanel(int unit, int itemHeight, int widestText)
+{
+    PanelMetrics metrics{};
+    metrics.unit = unit;
+    metrics.itemHeight = itemHeight;
+    metrics.rows = enabledList.count;
+    metrics.widestText = widestText;
+    metrics.edgeWidth = GetSystemMetrics(SM_CXEDGE);
+    metrics.edgeHeight = GetSystemMetrics(SM_CYEDGE);
+    metrics.dialogFrameWidth = GetSystemMetrics(SM_CXDLGFRAME);
+    metrics.dialogFrameHeight = GetSystemMetrics(SM_CYDLGFRAME);
+    metrics.captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    metrics.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+    metrics.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    metrics.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    return metrics;
+}
+
+int OnCreate(HWND panel)
+{
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTA logFont{};
+    GetObjectA(font, sizeof logFont, &logFont);
+    const int unit = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
+    SendMessageA(panel, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    // Without a list or a button the panel stays as created: no layout, no rows. The
+    // preview still opens and Esc still closes it.
+    panelList = CreateList(panel, font, kListStyle);
+    if (panelList == nullptr)
+        return 0;
+
+    char closeText[512];
+    LoadResString(IDS_CLOSE, closeText, sizeof closeText);
+    panelCloseButton = CreateWindowExA(0, "BUTTON", closeText, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                       0, 0, 0, 0, panel,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseButtonId)),
+                                       exeInstance, nullptr);
+    if (panelCloseButton == nullptr)
+        return 0;
+    SendMessageA(panelCloseButton, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    const int itemHeight = static_cast<int>(SendMessageA(panelList, LB_GETITEMHEIGHT, 0, 0));
+    const PanelLayout layout =
+        LayOutPanel(MeasurePanel(unit, itemHeight, WidestDisplayName(panelList, font)),
+                    settings.PositionX, settings.PositionY);
+    if (layout.listScrolls) {
+        // More rows than the screen can show: the same list, with a scroll bar.
+        DestroyWindow(panelList);
+        panelList = CreateList(panel, font, kListStyle | WS_VSCROLL);
+        if (panelList == nullptr)
+            return 0;
+        SetWindowPos(panelList, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+
+    MoveWindow(panelList, layout.list.x, layout.list.y, layout.list.width, layout.list.height,
+               FALSE);
+    MoveWindow(panelCloseButton, layout.button.x, layout.button.y, layout.button.width,
+               layout.button.height, FALSE);
+    MoveWindow(panel, layout.panel.x, layout.panel.y, layout.panel.width, layout.panel.height,
+               FALSE);
+
+    for (int i = 0; i < enabledList.count; ++i)
+        SendMessageA(panelList, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(enabledList.entries[i]->displayName));
+    SendMessageA(panelList, LB_SETCURSEL, 0, 0);
+    return 0;
+}
+
+void OnDestroy(HWND panel)
+{
+    // Where the user left the panel; the settings reach the registry at exit.
+    RECT frame;
+    GetWindowRect(panel, &frame);
+    settings.PositionX = frame.left;
+    settings.PositionY = frame.top;
+    if (panelList != nullptr) {
+        DestroyWindow(panelList);
+        panelList = nullptr;
+    }
+    if (panelCloseButton != nullptr) {
+        DestroyWindow(panelCloseButton);
+        panelCloseButton = nullptr;
+    }
+    panelWindow = nullptr;
+}
+
+void OnPaint(HWND panel)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(panel, &paint);
+    HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    HGDIOBJ previous = SelectObject(dc, brush);
+    RECT client;
+    GetClientRect(panel, &client);
+    FillRect(dc, &client, brush);
+    SelectObject(dc, previous);
+    DeleteObject(brush);
+    EndPaint(panel, &paint);
+}
+
+void OnSelectionChange(HWND panel, HWND list)
+{
+    const LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR || row == selectedFilterIndex)
+        return;
+    selectedFilterIndex = static_cast<int>(row);
+    PostMessageA(GetParent(panel), WM_PREVIEW_REFILTER, 0, 0);
+}
+
+// Returns true when the command was handled; the rest goes to default processing.
+bool OnCommand(HWND panel, WORD id, WORD code, HWND control)
+{
+    switch (id) {
+    case IDCANCEL:  // Esc, turned into a command by the dialog navigation
+        SendMessageA(panel, WM_CLOSE, 0, 0);
+        return true;
+    case kListId:
+        if (code != LBN_SELCHANGE)
+            return false;
+        OnSelectionChange(panel, control);
+        return true;
+    case kCloseButtonId:
+        if (code != BN_CLICKED)
+            return false;
+        PostMessageA(panel, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK PanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:         return OnCreate(panel);
+    case WM_DESTROY:        OnDestroy(panel); return 0;
+    case WM_SETFOCUS:       SetFocus(GetDlgItem(panel, kListId)); return 0;
+    case WM_PAINT:          OnPaint(panel); return 0;
+    case WM_IME_SETCONTEXT: return 0;
+    case WM_PANEL_ESCAPE:   SendMessageA(panel, WM_CLOSE, 0, 0); return 0;
+    // The panel never closes itself: the preview ends and takes the panel with it.
+    case WM_CLOSE:          PostMessageA(GetParent(panel), WM_CLOSE, 0, 0); return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE)
+            return SendMessageA(panel, WM_PANEL_ESCAPE, 0, 0);
+        break;
+    case WM_COMMAND:
+        if (OnCommand(panel, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
+            return 0;
+        break;
+    }
+    return DefWindowProcA(panel, msg, wParam, lParam);
+}
+
+}  // namespace
+
+ATOM RegisterPanelClass()
+{
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = PanelProc;
+    windowClass.hInstance = exeInstance;
+    windowClass.hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kPanelClass;
+    return RegisterClassExA(&windowClass);
+}
+
+HWND CreateOperatePanel(HWND owner)
+{
+    HWND panel = CreateWindowExA(0, kPanelClass, productName, kPanelStyle, 0, 0, 0, 0, owner,
+                                 nullptr, exeInstance, nullptr);
+    if (panel == nullptr)
+        return nullptr;
+    ShowWindow(panel, SW_SHOWNORMAL);
+    UpdateWindow(panel);
+    panelWindow = panel;
+    return panel;
+}

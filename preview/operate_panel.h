@@ -1,7 +1,17 @@
-// The operate panel beside the preview.
+// The operate panel: the small captioned window above the preview that lists the enabled
+// filters and closes the preview.
 #pragma once
 
 #include <windows.h>
 
-// The panel while it exists, else null. The message loop gives it dialog-style keys.
+// Sent by the panel to itself when Esc reaches its own window procedure.
+const UINT WM_PANEL_ESCAPE = WM_APP + 2;
+
+// The panel, or null while none exists. The message loop routes messages through
+// IsDialogMessageA for it, which gives it dialog-style keyboard handling.
 extern HWND panelWindow;
+
+ATOM RegisterPanelClass();
+
+// Creates and shows the panel, owned by the preview. Null on failure.
+HWND CreateOperatePanel(HWND owner);

@@ -30,7 +30,7 @@ cleanup() {
     pl_stop_xvfb >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
-pl_start_xvfb 1024x768
+pl_start_xvfb 1920x1080
 pl_start_wineserver
 
 pl_say "Running the tests..."

@@ -44,8 +44,33 @@ ProgramCopy::ProgramCopy(const char* languageModule)
     }
 }
 
+bool ProgramCopy::AddFile(const std::string& relativePath, const std::string& bytes)
+{
+    const size_t separator = relativePath.rfind('\\');
+    if (separator != std::string::npos) {
+        const std::string subFolder = folder_ + relativePath.substr(0, separator);
+        if (CreateDirectoryA(subFolder.c_str(), nullptr))
+            addedFolders_.push_back(subFolder);
+    }
+    const std::string path = folder_ + relativePath;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    addedFiles_.push_back(path);
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) && written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
 ProgramCopy::~ProgramCopy()
 {
+    for (const std::string& file : addedFiles_)
+        DeleteFileA(file.c_str());
+    for (const std::string& folder : addedFolders_)
+        RemoveDirectoryA(folder.c_str());
     DeleteFileA((moduleFolder_ + "PLRes.dll").c_str());
     RemoveDirectoryA(moduleFolder_.c_str());
     DeleteFileA(exePath_.c_str());
@@ -184,6 +209,28 @@ HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
     return result;
 }
 
+bool HotkeyTaken(UINT virtualKey)
+{
+    if (!RegisterHotKey(nullptr, 0xBFFF, 0, virtualKey))
+        return true;
+    UnregisterHotKey(nullptr, 0xBFFF);
+    return false;
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void Pause(DWORD ms)
+{
+    WaitUntil([] { return false; }, ms);
+}
+
 void PressKey(WORD virtualKey)
 {
     PressKeyWithModifiers(virtualKey, false, false);
@@ -225,6 +272,35 @@ void Click(int x, int y, bool rightButton)
     inputs[0].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     inputs[1].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(2, inputs, sizeof inputs[0]);
+}
+
+namespace {
+
+// A mouse input at an absolute screen position, as a real mouse reports it.
+void SendMouse(DWORD flags, int x, int y)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void Drag(POINT from, POINT to)
+{
+    MoveCursor(from.x, from.y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from.x, from.y);
+    Pause(50);
+    const int steps = 10;
+    for (int step = 1; step <= steps; ++step) {
+        SendMouse(0, from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps);
+        Pause(20);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP, to.x, to.y);
+    Pause(50);
 }
 
 COLORREF ScreenPixel(int x, int y)

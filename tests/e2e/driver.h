@@ -34,6 +34,7 @@ public:
     bool IsRunning() const;
     void Kill();
     DWORD Id() const { return info_.dwProcessId; }
+    DWORD ThreadId() const { return info_.dwThreadId; }  // the program's GUI thread
     HANDLE Handle() const { return info_.hProcess; }
 
 private:
@@ -54,8 +55,13 @@ public:
     bool Ready() const { return ready_; }
     const std::string& ExePath() const { return exePath_; }
 
+    // Writes a file beside the copy, for instance "filter\\mine.plf" (at most one folder
+    // deep); removed with the copy.
+    bool AddFile(const std::string& relativePath, const std::string& bytes);
+
 private:
     std::string folder_, moduleFolder_, exePath_;
+    std::vector<std::string> addedFiles_, addedFolders_;
     bool ready_ = false;
 };
 
@@ -78,12 +84,17 @@ std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
 // waiting up to timeoutMs for it to appear. Null when none appeared.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
 
-// Polls `condition` every 10 ms until it holds or timeoutMs pass.
+// Dispatches the messages waiting for the calling thread, so that windows the driver
+// made itself (a test pattern, say) keep painting while it waits.
+void PumpMessages();
+
+// Polls `condition` every 10 ms until it holds or timeoutMs pass, pumping messages.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
+        PumpMessages();
         if (condition())
             return true;
         if (GetTickCount() - start >= timeoutMs)
@@ -92,11 +103,20 @@ bool WaitUntil(Condition condition, DWORD timeoutMs)
     }
 }
 
+// Waits the given time, pumping messages.
+void Pause(DWORD ms);
+
+// True while some program holds the hotkey `virtualKey` without modifiers (this process
+// could not register it).
+bool HotkeyTaken(UINT virtualKey);
+
 // Keyboard and mouse input through SendInput, as a user's.
 void PressKey(WORD virtualKey);
 void PressKeyWithModifiers(WORD virtualKey, bool ctrl, bool alt);
 void MoveCursor(int x, int y);  // retries until GetCursorPos agrees
 void Click(int x, int y, bool rightButton = false);
+// Presses the left button at `from`, moves to `to` in small steps, and lets go there.
+void Drag(POINT from, POINT to);
 
 // Pixels of the screen the user sees.
 COLORREF ScreenPixel(int x, int y);

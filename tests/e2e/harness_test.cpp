@@ -34,19 +34,6 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window, msg, wParam, lParam);
 }
 
-void PumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    }
-}
-
 TEST(Harness, WindowsKeysAndPixelsWorkOnTheVirtualDesktop)
 {
     WNDCLASSA windowClass{};
@@ -59,7 +46,7 @@ TEST(Harness, WindowsKeysAndPixelsWorkOnTheVirtualDesktop)
                                   nullptr);
     ASSERT_NE(window, nullptr);
     SetForegroundWindow(window);
-    PumpFor(300);
+    e2e::Pause(300);
 
     EXPECT_EQ(e2e::WaitForWindow("probe.e2e", GetCurrentProcessId(), 1000), window);
     EXPECT_EQ(e2e::ScreenPixel(150, 150), kProbeColor);
@@ -69,7 +56,7 @@ TEST(Harness, WindowsKeysAndPixelsWorkOnTheVirtualDesktop)
 
     keysSeen = 0;
     e2e::PressKey('Q');
-    PumpFor(300);
+    e2e::Pause(300);
     EXPECT_EQ(keysSeen, 1);
 
     e2e::MoveCursor(5, 7);

@@ -17,15 +17,6 @@ bool MutexExists()
     return true;
 }
 
-// True when nobody holds F11, the default hotkey: this process could take it.
-bool HotkeyIsFree()
-{
-    if (!RegisterHotKey(nullptr, 9, 0, VK_F11))
-        return false;
-    UnregisterHotKey(nullptr, 9);
-    return true;
-}
-
 TEST(SingleInstance, SecondStartExitsAtOnceAndShowsNothing)
 {
     const std::string program = e2e::ProgramPath();
@@ -38,7 +29,7 @@ TEST(SingleInstance, SecondStartExitsAtOnceAndShowsNothing)
     HWND frame = e2e::WaitForWindow(e2e::kMainFrameClass, first.Id(), 15000);
     ASSERT_NE(frame, nullptr) << "the first copy has no main frame";
     // The frame is listed while its creation still runs, before the hotkey is registered.
-    ASSERT_TRUE(e2e::WaitUntil([] { return !HotkeyIsFree(); }, 10000))
+    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::HotkeyTaken(VK_F11); }, 10000))
         << "the first copy did not take F11";
 
     e2e::Process second;
@@ -61,7 +52,7 @@ TEST(SingleInstance, SecondStartExitsAtOnceAndShowsNothing)
     EXPECT_TRUE(MutexExists());
     EXPECT_EQ(e2e::WaitForWindow(e2e::kMainFrameClass, 0, 1000), frame)
         << "the first copy's main frame changed";
-    EXPECT_FALSE(HotkeyIsFree()) << "the first copy lost its hotkey";
+    EXPECT_TRUE(e2e::HotkeyTaken(VK_F11)) << "the first copy lost its hotkey";
 
     e2e::ChooseExit(frame);
     EXPECT_TRUE(first.WaitForExit(10000, &exitCode));

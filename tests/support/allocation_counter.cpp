@@ -8,6 +8,12 @@
 
 namespace {
 volatile long allocations;
+volatile size_t failingSize;  // 0: no allocation fails
+}
+
+void FailAllocationsOfAtLeast(size_t bytes)
+{
+    failingSize = bytes;
 }
 
 long AllocationCount()
@@ -25,6 +31,8 @@ void* __real_realloc(void* block, size_t size);
 void* __wrap_malloc(size_t size)
 {
     allocations = allocations + 1;
+    if (failingSize != 0 && size >= failingSize)
+        return nullptr;
     return __real_malloc(size);
 }
 void* __wrap_calloc(size_t count, size_t size)

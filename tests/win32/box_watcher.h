@@ -12,7 +12,10 @@
 
 class BoxWatcher {
 public:
-    BoxWatcher() : thread_([this] { Run(); }) {}
+    // Each box is read at once and dismissed `dismissAfterMs` after it appeared, which
+    // leaves its modal loop running for a while when a test needs that.
+    explicit BoxWatcher(DWORD dismissAfterMs = 0)
+        : dismissAfterMs_(dismissAfterMs), thread_([this] { Run(); }) {}
     ~BoxWatcher()
     {
         stop_ = true;
@@ -40,12 +43,14 @@ private:
                     std::lock_guard<std::mutex> lock(mutex_);
                     seen_.push_back(shown);
                 }
+                Sleep(dismissAfterMs_);
                 DismissMessageBox(box);
             }
             Sleep(10);
         }
     }
 
+    const DWORD dismissAfterMs_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<ShownBox> seen_;

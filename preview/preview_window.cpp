@@ -1,0 +1,163 @@
+// The preview window: a borderless, topmost tool window over the whole screen that paints
+// the filtered capture and keeps the operate panel in front of it.
+
+#include "preview/preview_window.h"
+
+#include "app/app.h"
+#include "filter/filter_table.h"
+#include "filter/frame_transform.h"
+#include "preview/capture.h"
+#include "preview/operate_panel.h"
+#include "res/resource.h"
+
+HWND previewWindow;
+int selectedFilterIndex;
+
+namespace {
+
+const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
+
+bool creatingPreview;
+
+// The enabled filter at selectedFilterIndex. With nothing enabled the capture is shown as
+// it is, through the identity filter.
+const FilterRecord& SelectedFilter()
+{
+    if (selectedFilterIndex >= 0 && selectedFilterIndex < enabledList.count)
+        return *enabledList.entries[selectedFilterIndex];
+    if (enabledList.count > 0)
+        return *enabledList.entries[0];
+    return *FindFilterByName("_normal");
+}
+
+int OnCreate(HWND window)
+{
+    if (!CaptureScreen())
+        return -1;
+    if (CreateOperatePanel(window) == nullptr)
+        return -1;
+    selectedFilterIndex = 0;
+    ApplyFilterToFrame(SelectedFilter(), frameBuffers);
+    return 0;
+}
+
+void OnDestroy()
+{
+    if (panelWindow != nullptr)
+        DestroyWindow(panelWindow);
+    previewWindow = nullptr;
+}
+
+void OnRefilter(HWND window)
+{
+    if (frameBuffers.filtered == nullptr)
+        return;
+    // Always from the captured image, so filters never accumulate.
+    ApplyFilterToFrame(SelectedFilter(), frameBuffers);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT);
+}
+
+void OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (frameBuffers.filtered != nullptr) {
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, frameBuffers.width, frameBuffers.height);
+        // Converted while the bitmap is selected nowhere.
+        SetDIBits(memory, bitmap, 0, frameBuffers.height, frameBuffers.filtered,
+                  reinterpret_cast<const BITMAPINFO*>(&frameBuffers.header), DIB_RGB_COLORS);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(dc, 0, 0, frameBuffers.width, frameBuffers.height, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    }
+    EndPaint(window, &paint);
+}
+
+// A click on the picture must not take the foreground from the panel: it hands it to the
+// panel instead, so the list keeps the keyboard.
+LRESULT OnMouseActivate()
+{
+    if (panelWindow == nullptr)
+        return MA_ACTIVATE;
+    ForceForegroundWindow(panelWindow);
+    return MA_NOACTIVATE;
+}
+
+LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:          return OnCreate(window);
+    case WM_DESTROY:         OnDestroy(); return 0;
+    case WM_SETFOCUS:        return 0;
+    case WM_PAINT:           OnPaint(window); return 0;
+    case WM_CLOSE:           DestroyWindow(window); return 0;
+    case WM_MOUSEACTIVATE:   return OnMouseActivate();
+    case WM_IME_SETCONTEXT:  return 0;
+    case WM_PREVIEW_REFILTER: OnRefilter(window); return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+ATOM RegisterPreviewClass()
+{
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = PreviewProc;
+    windowClass.hInstance = exeInstance;
+    windowClass.hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kPreviewClass;
+    return RegisterClassExA(&windowClass);
+}
+
+HWND CreatePreviewWindow()
+{
+    creatingPreview = true;
+    // A maximized popup without a caption covers the whole screen; a tool window has no
+    // taskbar button.
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
+                                  WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 0, 0, nullptr,
+                                  nullptr, exeInstance, nullptr);
+    creatingPreview = false;
+    if (window != nullptr)
+        previewWindow = window;
+    return window;
+}
+
+bool IsPreviewBeingCreated()
+{
+    return creatingPreview;
+}
+
+BOOL ForceForegroundWindow(HWND window)
+{
+    if (window == nullptr || !IsWindow(window))
+        return FALSE;
+    HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr)
+        return SetForegroundWindow(window);
+    DWORD foregroundProcess = 0;
+    const DWORD foregroundThread = GetWindowThreadProcessId(foreground, &foregroundProcess);
+    if (foregroundProcess == GetCurrentProcessId())
+        return SetForegroundWindow(window);
+
+    // Windows lets a thread take the foreground only while it shares the input state of
+    // the thread that has it.
+    const DWORD windowThread = GetWindowThreadProcessId(window, nullptr);
+    if (!AttachThreadInput(windowThread, foregroundThread, TRUE))
+        return FALSE;
+    const BOOL result = SetForegroundWindow(window);
+    AttachThreadInput(windowThread, foregroundThread, FALSE);
+    return result;
+}
