@@ -17,26 +17,6 @@ namespace {
 
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 
-// Switches the (virtual) display to another size for the life of the object.
-class DisplaySize {
-public:
-    DisplaySize(int width, int height)
-    {
-        DEVMODEA mode{};
-        mode.dmSize = sizeof mode;
-        mode.dmPelsWidth = width;
-        mode.dmPelsHeight = height;
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        changed_ = ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL &&
-                   GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
-    }
-    ~DisplaySize() { ChangeDisplaySettingsA(nullptr, 0); }
-    bool Changed() const { return changed_; }
-
-private:
-    bool changed_ = false;
-};
-
 // A window of the driver filled with one colour.
 LRESULT CALLBACK SwatchProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -125,7 +105,7 @@ TEST_F(DisplaySizes, FullHdWithTheTimeFromHotkeyToPaintedPreview)
 
 void DisplaySizes::ShowFilteredFromEdgeToEdge(SIZE size)
 {
-    DisplaySize display(size.cx, size.cy);
+    e2e::DisplayMode display(size.cx, size.cy);
     ASSERT_TRUE(display.Changed()) << "cannot switch the display to " << size.cx << "x" << size.cy;
 
     // Swatches in the screen's last column and bottom-right corner: the last pixels of the

@@ -346,6 +346,23 @@ std::vector<COLORREF> ScreenPixels(const RECT& area)
     return pixels;
 }
 
+DisplayMode::DisplayMode(int width, int height, int bitsPerPixel)
+{
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmBitsPerPel = bitsPerPixel;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | (bitsPerPixel != 0 ? DM_BITSPERPEL : 0);
+    changed_ = ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL &&
+               GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+}
+
+DisplayMode::~DisplayMode()
+{
+    ChangeDisplaySettingsA(nullptr, 0);  // back to the mode in the registry
+}
+
 bool ReadRegistryDword(const char* subKey, const char* name, DWORD* value)
 {
     DWORD type = 0, size = sizeof *value;

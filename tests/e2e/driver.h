@@ -123,6 +123,20 @@ COLORREF ScreenPixel(int x, int y);
 // A rectangle of screen pixels as COLORREFs, row by row from the top.
 std::vector<COLORREF> ScreenPixels(const RECT& area);
 
+// Switches the display (Wine's virtual desktop) to another mode for the life of the object:
+// a size, and a colour depth when `bitsPerPixel` is not 0.
+class DisplayMode {
+public:
+    DisplayMode(int width, int height, int bitsPerPixel = 0);
+    ~DisplayMode();
+    DisplayMode(const DisplayMode&) = delete;
+    DisplayMode& operator=(const DisplayMode&) = delete;
+    bool Changed() const { return changed_; }
+
+private:
+    bool changed_ = false;
+};
+
 // The program's registry key under HKEY_CURRENT_USER.
 extern const char kProgramKey[];
 bool ReadRegistryDword(const char* subKey, const char* name, DWORD* value);

@@ -402,8 +402,37 @@ TEST_F(PreviewProgram, ShowsTheScreenThroughEachFilterChosenInThePanel)
     EXPECT_EQ(spy.PreviewPaints(), paints);
     EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 2);
 
+    // A click on the picture does not activate the preview: the panel comes to the front.
+    e2e::Click(700, 550);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return GetForegroundWindow() == Panel(); }, 5000))
+        << "the foreground is " << GetForegroundWindow();
+    EXPECT_EQ(spy.Retrieved(kRefilterMessage), refilters);
+
     // Esc ends the preview and its panel.
     e2e::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return PreviewGone(); }, 5000));
+    Stop();
+}
+
+TEST_F(PreviewProgram, TabReachesCloseAndSpaceOnItEndsThePreview)
+{
+    Start();
+    OpenWithHotkey();
+    HWND closeButton = GetDlgItem(Panel(), 1001);
+    auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(process_.ThreadId(), &info);
+        return info.hwndFocus;
+    };
+    ASSERT_TRUE(e2e::WaitUntil([&] { return focus() == List(); }, 5000)) << "the list has no focus";
+    e2e::PressKey(VK_TAB);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return focus() == closeButton; }, 5000));
+    e2e::PressKey(VK_TAB);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return focus() == List(); }, 5000)) << "Tab goes round";
+    e2e::PressKeyWithModifiers(VK_TAB, false, false);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return focus() == closeButton; }, 5000));
+    e2e::PressKey(VK_SPACE);
     EXPECT_TRUE(e2e::WaitUntil([&] { return PreviewGone(); }, 5000));
     Stop();
 }

@@ -150,6 +150,27 @@ TEST_F(PreviewWindowTest, ImagesThatCannotBeAllocatedOpenNoPreviewAndSaySo)
         << boxes.Seen()[0].text;
 }
 
+TEST_F(PreviewWindowTest, APaletteDisplayOpensNoPreview)
+{
+    Enable({"_normal"});
+    BoxWatcher boxes;
+    // Under Wine only the process that switches the display sees the new depth.
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = GetSystemMetrics(SM_CXSCREEN);
+    mode.dmPelsHeight = GetSystemMetrics(SM_CYSCREEN);
+    mode.dmBitsPerPel = 8;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    ASSERT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
+    const int opened = OpenPreview();
+    ChangeDisplaySettingsA(nullptr, 0);
+
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(previewWindow, nullptr);
+    EXPECT_TRUE(boxes.Seen().empty()) << "a palette display is refused without a word";
+    EXPECT_EQ(OpenPreview(), 1) << "with true colour again it opens";
+}
+
 // GetDIBits as it behaves when the read-back fails.
 int WINAPI FailingGetDIBits(HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT)
 {
