@@ -63,8 +63,8 @@ public:
     }
 
 private:
-    static const size_t kInitialSlots = size_t(1) << 20;
-    static const uint64_t kEmpty = ~uint64_t(0);
+    static constexpr size_t kInitialSlots = size_t(1) << 20;
+    static constexpr uint64_t kEmpty = ~uint64_t(0);
 
     static uint64_t Key(int cell, ColorRef color)
     {
