@@ -119,7 +119,9 @@ class ShippedFileAgainstBound : public EmptyFilterTable {};
 TEST_F(ShippedFileAgainstBound, NoCellOfAShippedFileBeatsItsBestConstantColour)
 {
     // A sample of cells from every file: each cell's cost through the file must be at least
-    // that of the best constant colour, or the bound would be no floor.
+    // that of the best constant colour, or the bound would be no floor. The cells' grid
+    // colours, as grouped for the optimiser and the bound, must be those the program looks
+    // up there.
     const int kCellStride = 97;
     for (const ShippedFilter& shipped : kShippedFilters) {
         SCOPED_TRACE(shipped.fileName);
@@ -137,6 +139,9 @@ TEST_F(ShippedFileAgainstBound, NoCellOfAShippedFileBeatsItsBestConstantColour)
         for (int cell = 0; cell < kColorCubeSize; cell += kCellStride) {
             const std::vector<Lab> labs(targets.labs.begin() + targets.start[cell],
                                         targets.labs.begin() + targets.start[cell + 1]);
+            const std::vector<ColorRef> colors =
+                GridColorsOfCell(cell / 256, cell / 16 % 16, cell % 16);
+            ASSERT_EQ(labs.size(), colors.size()) << "grid colours of cell " << cell;
             double bound = 0.0;
             BestConstantColor(labs.data(), static_cast<int>(labs.size()), &bound);
             EXPECT_GE(SummedDifference(record.colorCube[cell], labs), bound - 1e-9)
