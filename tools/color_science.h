@@ -22,6 +22,10 @@ double LinearOfByte(unsigned value);
 // CIELAB of a linear sRGB colour, D65 white.
 Lab LinearRgbToLab(const Rgb& linear);
 
+// The linear sRGB colour of a CIELAB colour, D65 white; out of 0-1 where the colour is
+// outside the sRGB gamut.
+Rgb LabToLinearRgb(const Lab& lab);
+
 // CIEDE2000 with kL = kC = kH = 1.
 double Ciede2000(const Lab& first, const Lab& second);
 

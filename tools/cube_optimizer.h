@@ -6,17 +6,15 @@
 #include "filter/filter_table.h"
 #include "tools/color_science.h"
 
-// The objective is the mean CIEDE2000 over the grid of tools/filter_fidelity.h, with the
-// chart colours weighted in (cube_optimizer.cpp says how).
 struct OptimizerResult {
-    double sampledMean;    // the objective with the model sampled at the lattice points
+    double sampledMean;    // the grid mean with the model sampled at the lattice points
     double optimizedMean;  // the same after optimisation
     long evaluations;      // candidate control colours tried
 };
 
 // Fills record.controlCube and record.colorCube. Starts from the model sampled at the 216
-// lattice points, then changes one channel of one control colour at a time while that
-// lowers the objective, with ever smaller steps. Deterministic. `progress`, when given, is
-// called after each round with the objective reached.
+// lattice points and moves control colours while that lowers the grid's mean CIEDE2000
+// (cube_optimizer.cpp says how, and how the chart colours take part). Deterministic.
+// `progress`, when given, is called after each stage with the grid mean reached.
 OptimizerResult OptimizeControlCube(const CvdModel& model, FilterRecord& record,
-                                    void (*progress)(int step, double mean) = nullptr);
+                                    void (*progress)(const char* stage, double gridMean) = nullptr);

@@ -88,3 +88,36 @@ FidelityFigures MeasureFidelity(const FilterRecord& record, const CvdModel& mode
     figures.chartMean = chartSum / kChartColorCount;
     return figures;
 }
+
+namespace {
+
+// Groups the model's CIELAB of `count` colours by the cell each falls in.
+void GroupByCell(const CvdModel& model, int count, ColorRef (*colorOf)(int),
+                 std::vector<int>& start, std::vector<Lab>& labs)
+{
+    std::vector<int> cellOf(count);
+    start.assign(kColorCubeSize + 1, 0);
+    for (int i = 0; i < count; ++i) {
+        cellOf[i] = ColorCubeIndex(colorOf(i));
+        ++start[cellOf[i] + 1];
+    }
+    for (int cell = 0; cell < kColorCubeSize; ++cell)
+        start[cell + 1] += start[cell];
+    std::vector<int> next(start.begin(), start.end() - 1);
+    labs.resize(count);
+    for (int i = 0; i < count; ++i)
+        labs[next[cellOf[i]]++] = ModelLab(model, colorOf(i));
+}
+
+ColorRef ChartColor(int index)
+{
+    return kChartColors[index];
+}
+
+}  // namespace
+
+void CollectCellTargets(const CvdModel& model, CellTargets& targets)
+{
+    GroupByCell(model, kGridSize, GridColor, targets.start, targets.labs);
+    GroupByCell(model, kChartColorCount, ChartColor, targets.chartStart, targets.chartLabs);
+}

@@ -3,6 +3,8 @@
 // what the model says, over a grid of colours and over a list of typical colours.
 #pragma once
 
+#include <vector>
+
 #include "filter/filter_table.h"
 #include "tools/color_science.h"
 
@@ -41,3 +43,15 @@ struct FidelityFigures {
 };
 
 FidelityFigures MeasureFidelity(const FilterRecord& record, const CvdModel& model);
+
+// The model's CIELAB for every grid colour, grouped by the cube cell the program looks the
+// colour up in, and the same for the chart colours. A cell's share of the grid's total
+// CIEDE2000 depends only on the colour the cube gives that cell.
+struct CellTargets {
+    std::vector<int> start;  // targets of cell i: labs[start[i]] to labs[start[i + 1] - 1]
+    std::vector<Lab> labs;
+    std::vector<int> chartStart;  // the same for the chart colours
+    std::vector<Lab> chartLabs;
+};
+
+void CollectCellTargets(const CvdModel& model, CellTargets& targets);

@@ -1,8 +1,10 @@
 // Writes filter files that simulate colour-vision deficiencies by published models: the
 // six that ship with the program (--shipped), or one of the user's choosing. Each file's
 // control colours are chosen by optimisation through the program's own cube expansion
-// (tools/cube_optimizer.h), and its fidelity is printed as a Markdown table row.
+// (tools/cube_optimizer.h), and its fidelity is printed as a Markdown table row, with the
+// least grid mean any filter file could reach for that model (tools/cube_bound.h).
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,7 @@
 
 #include "filter/filter_table.h"
 #include "tools/color_science.h"
+#include "tools/cube_bound.h"
 #include "tools/cube_optimizer.h"
 #include "tools/filter_fidelity.h"
 #include "tools/shipped_filters.h"
@@ -28,7 +31,11 @@ const char kUsage[] =
     "dichromacies, machado (Machado, Oliveira & Fernandes 2009) anomalous trichromacy at a\n"
     "severity from 0 to 1 (default 1). --name gives the display name (default: the file's\n"
     "base name); --localized adds the display name for users of one locale identifier\n"
-    "(1031 German, 1036 French, ...), as bytes of that locale's ANSI code page.\n";
+    "(1031 German, 1036 French, ...), as bytes of that locale's ANSI code page.\n"
+    "\n"
+    "Each file is printed as a Markdown table row: its grid mean and 95th percentile, its\n"
+    "chart mean and largest difference (CIEDE2000 against the model), and the least grid\n"
+    "mean any filter file could reach for that model.\n";
 
 struct FilterFileText {
     std::string path;
@@ -81,9 +88,9 @@ bool WriteFilterFile(const FilterFileText& text, const FilterRecord& record)
     return std::fclose(file) == 0 && written;
 }
 
-void PrintProgress(int step, double mean)
+void PrintProgress(const char* stage, double gridMean)
 {
-    std::fprintf(stderr, "  step %2d: mean %.4f\n", step, mean);
+    std::fprintf(stderr, "  %-24s grid mean %.4f\n", stage, gridMean);
 }
 
 bool MakeFilter(const FilterFileText& text, const CvdModel& model)
@@ -94,11 +101,15 @@ bool MakeFilter(const FilterFileText& text, const CvdModel& model)
     if (!WriteFilterFile(text, record))
         return false;
     const FidelityFigures figures = MeasureFidelity(record, model);
+    static CubeBound bound;
+    ComputeCubeBound(model, bound);
     const char* slash = std::strrchr(text.path.c_str(), '/');
     std::fprintf(stderr, "  sampled at the lattice: %.4f; optimised: %.4f (%ld tries)\n",
                  result.sampledMean, result.optimizedMean, result.evaluations);
-    std::printf("| %s | %.3f | %.3f | %.3f | %.3f |\n", slash ? slash + 1 : text.path.c_str(),
-                figures.gridMean, figures.gridP95, figures.chartMean, figures.chartMax);
+    // The bound is rounded down, the figures up or down: it is a floor.
+    std::printf("| %s | %.3f | %.3f | %.3f | %.3f | %.3f |\n",
+                slash ? slash + 1 : text.path.c_str(), figures.gridMean, figures.gridP95,
+                figures.chartMean, figures.chartMax, std::floor(bound.gridMean * 1000.0) / 1000.0);
     std::fflush(stdout);
     return true;
 }

@@ -90,6 +90,27 @@ TEST(Cielab, WhiteBlackAndPrimariesHaveTheirKnownCoordinates)
         EXPECT_NEAR(lab.L, c.expected.L, 0.01);
         EXPECT_NEAR(lab.a, c.expected.a, 0.01);
         EXPECT_NEAR(lab.b, c.expected.b, 0.01);
+        // And back: 0.01 in L*a*b* is well under 0.001 in linear light here.
+        const Rgb linear = LabToLinearRgb(c.expected);
+        EXPECT_NEAR(linear.r, c.linear.r, 0.001) << c.expected.L;
+        EXPECT_NEAR(linear.g, c.linear.g, 0.001) << c.expected.L;
+        EXPECT_NEAR(linear.b, c.linear.b, 0.001) << c.expected.L;
+    }
+}
+
+TEST(Cielab, InvertsExactlyAcrossBothSegmentsAndOutsideTheGamut)
+{
+    // Dark colours use the linear segment of f (below (6/29)^3), negative and above-one
+    // channels lie outside the gamut, where the inverse must still hold.
+    const Rgb colors[] = {
+        {0.001, 0.002, 0.0005}, {0.2, 0.5, 0.8}, {-0.05, 0.4, 0.1}, {1.2, 0.9, -0.01},
+        {0.0, 0.0, 0.0},
+    };
+    for (const Rgb& c : colors) {
+        const Rgb back = LabToLinearRgb(LinearRgbToLab(c));
+        EXPECT_NEAR(back.r, c.r, 1e-9) << c.r << " " << c.g << " " << c.b;
+        EXPECT_NEAR(back.g, c.g, 1e-9) << c.r << " " << c.g << " " << c.b;
+        EXPECT_NEAR(back.b, c.b, 1e-9) << c.r << " " << c.g << " " << c.b;
     }
 }
 
