@@ -1,0 +1,5 @@
+// The full-screen preview window.
+
+#include "preview/preview_window.h"
+
+HWND previewWindow;
