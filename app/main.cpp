@@ -8,9 +8,11 @@
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
+#include "dialogs/splash_window.h"
 #include "filter/filter_table.h"
 #include "preview/operate_panel.h"
 #include "res/resource.h"
+#include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "tray/main_frame.h"
 
@@ -29,6 +31,7 @@ void ShowInitializeError()
 // that fails.
 ATOM (*const kWindowClasses[])() = {
     RegisterMainFrameClass,
+    RegisterSplashClass,
 };
 
 // Common controls, the window classes and the hidden main frame. 1 on success; a failure
@@ -105,6 +108,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         FreeResourceModule();
         return 0;
     }
+    if (!settings.NoSplash)
+        CreateSplashWindow();  // it closes itself; nobody keeps its handle
 
     RunMessageLoop();
 
