@@ -8,11 +8,13 @@
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
+#include "dialogs/splash_window.h"
 #include "filter/filter_folder.h"
 #include "filter/filter_table.h"
 #include "preview/operate_panel.h"
 #include "preview/preview_window.h"
 #include "res/resource.h"
+#include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "tray/main_frame.h"
 
@@ -33,6 +35,7 @@ ATOM (*const kWindowClasses[])() = {
     RegisterMainFrameClass,
     RegisterPreviewClass,
     RegisterPanelClass,
+    RegisterSplashClass,
 };
 
 // Common controls, the window classes and the hidden main frame. 1 on success; a failure
@@ -110,6 +113,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         FreeResourceModule();
         return 0;
     }
+    if (!settings.NoSplash)
+        CreateSplashWindow();  // it closes itself; nobody keeps its handle
 
     RunMessageLoop();
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/app.h"
+#include "app/modal_owner.h"
 #include "app/resource_module.h"
 #include "tray/main_frame.h"
 
@@ -31,14 +32,9 @@ int ShowFormatted(UINT type, const char* format, va_list args)
     char text[kMessageBufferSize] = "";
     std::vsnprintf(text, sizeof text, format, args);
     text[sizeof text - 1] = '\0';  // msvcrt's formatter leaves a cut text unterminated
-    // Wine, at least, enables a disabled owner when the box ends; the main frame stays
-    // disabled for its whole life.
     HWND owner = mainFrameWnd;
-    const bool ownerDisabled = owner != nullptr && !IsWindowEnabled(owner);
-    const int result = MessageBoxA(owner, text, productName, type);
-    if (ownerDisabled && IsWindow(owner))
-        EnableWindow(owner, FALSE);
-    return result;
+    return RunModalKeepingOwnerDisabled(
+        owner, [&] { return MessageBoxA(owner, text, productName, type); });
 }
 
 }  // namespace

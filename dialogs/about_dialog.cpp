@@ -1,15 +1,64 @@
-// The About box.
+// The About box. While it is open its modal loop also runs the main frame's tray, hotkey
+// and timer messages; a trigger that opens the preview closes it from there.
 
 #include "dialogs/about_dialog.h"
 
+#include "app/modal_owner.h"
+#include "app/resource_module.h"
+#include "res/resource.h"
+#include "tray/main_frame.h"
+
+namespace {
+
+int aboutOpen;
+// The dialog from its WM_INITDIALOG until its closing command; otherwise null.
+HWND aboutWindow;
+
+}  // namespace
+
+// Only the whole wParam counts: OK and Cancel with notification code 0, as the OK button,
+// Enter, Esc, the close box and CloseAboutDialog send them.
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        aboutWindow = dialog;
+        return TRUE;  // the focus goes to the first tab stop, OK
+    case WM_COMMAND:
+        if (wParam == IDOK || wParam == IDCANCEL) {
+            aboutWindow = nullptr;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
 int ShowAboutDialog()
 {
-    return 0;
+    if (aboutOpen)
+        return 2;
+    aboutOpen = 1;
+    // From the language module when one is loaded; the icon comes from the same module.
+    const INT_PTR result = RunModalKeepingOwnerDisabled(mainFrameWnd, [] {
+        return DialogBoxParamA(GetResourceInstance(), MAKEINTRESOURCEA(IDD_ABOUT), mainFrameWnd,
+                               AboutDialogProc, 0);
+    });
+    aboutOpen = 0;
+    aboutWindow = nullptr;  // also when the box ended without its closing command
+    return static_cast<int>(result);
 }
 
 int IsAboutOpen()
 {
-    return 0;
+    return aboutOpen;
 }
 
-void CloseAboutDialog() {}
+void CloseAboutDialog()
+{
+    if (!aboutOpen || aboutWindow == nullptr)
+        return;
+    PostMessageA(aboutWindow, WM_COMMAND, IDOK,
+                 reinterpret_cast<LPARAM>(GetDlgItem(aboutWindow, IDOK)));
+}

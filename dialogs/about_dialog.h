@@ -1,11 +1,17 @@
-// The About box.
+// The About box: the product's name, version and purpose.
 #pragma once
 
-// Runs the About box modally, owned by the main frame. 2 when it is already open.
+#include <windows.h>
+
+// Runs the About box modally, owned by the main frame. 2 at once when it is already open;
+// otherwise DialogBoxParamA's result, 1 after every normal closing.
 int ShowAboutDialog();
 
 // Non-zero while the About box runs.
 int IsAboutOpen();
 
-// Asks a running About box to close; it ends when its own loop next runs.
+// Asks a running About box to close, as a click on its OK button does. It closes when its
+// own modal loop takes the message, after this call has returned.
 void CloseAboutDialog();
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

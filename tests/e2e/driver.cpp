@@ -82,6 +82,35 @@ void ChooseExit(HWND mainFrame)
     PostMessageA(mainFrame, WM_COMMAND, kExitCommand, 0);
 }
 
+HWND VisibleMenu(DWORD processId, DWORD timeoutMs)
+{
+    HWND menu = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(processId, true)) {
+                char name[16] = "";
+                GetClassNameA(window, name, sizeof name);
+                if (lstrcmpA(name, "#32768") == 0)
+                    menu = window;
+            }
+            return menu != nullptr;
+        },
+        timeoutMs);
+    return menu;
+}
+
+bool ChooseFromTrayMenu(HWND mainFrame, DWORD processId, WORD key)
+{
+    PostMessageA(mainFrame, kTrayMessage, 1, WM_RBUTTONUP);
+    HWND menu = VisibleMenu(processId, 5000);
+    if (menu == nullptr)
+        return false;
+    PressKey(key);
+    // The next command must not find this menu still closing.
+    WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+    return true;
+}
+
 bool FindTrayIcon(RECT* where)
 {
     HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
@@ -231,6 +260,102 @@ void Pause(DWORD ms)
     WaitUntil([] { return false; }, ms);
 }
 
+namespace {
+
+std::vector<HWND> Dialogs(DWORD processId, const char* caption)
+{
+    std::vector<HWND> found;
+    for (HWND window : TopLevelWindows(processId, true)) {
+        char name[16] = "", title[256] = "";
+        GetClassNameA(window, name, sizeof name);
+        GetWindowTextA(window, title, sizeof title);
+        if (lstrcmpA(name, "#32770") == 0 && lstrcmpA(title, caption) == 0)
+            found.push_back(window);
+    }
+    return found;
+}
+
+}  // namespace
+
+HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs)
+{
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            const std::vector<HWND> found = Dialogs(processId, caption);
+            dialog = found.empty() ? nullptr : found.front();
+            return dialog != nullptr;
+        },
+        timeoutMs);
+    return dialog;
+}
+
+int CountDialogs(DWORD processId, const char* caption)
+{
+    return static_cast<int>(Dialogs(processId, caption).size());
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+std::vector<std::string> ListRows(HWND list)
+{
+    char className[16] = "";
+    GetClassNameA(list, className, sizeof className);
+    const bool combo = lstrcmpiA(className, "ComboBox") == 0;
+    std::vector<std::string> rows;
+    const LRESULT count = SendMessageA(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        // The A call returns UTF-16 bytes across processes under Wine; the W call is right.
+        wchar_t text[256] = L"";
+        if (SendMessageW(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, row, 0) >= 256)
+            continue;
+        SendMessageW(list, combo ? CB_GETLBTEXT : LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+        char narrow[256] = "";
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+        rows.push_back(narrow);
+    }
+    return rows;
+}
+
+void MakeForeground(HWND window)
+{
+    HWND root = GetAncestor(window, GA_ROOT);
+    WaitUntil(
+        [&] {
+            if (GetForegroundWindow() == root)
+                return true;
+            SetForegroundWindow(root);
+            Sleep(20);
+            return false;
+        },
+        2000);
+}
+
+void ClickListRow(HWND list, int row)
+{
+    MakeForeground(list);
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &centre);
+    Click(centre.x, centre.y);
+}
+
+void ClickControl(HWND control)
+{
+    MakeForeground(control);
+    RECT area{};
+    GetWindowRect(control, &area);
+    Click((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+}
+
 void PressKey(WORD virtualKey)
 {
     PressKeyWithModifiers(virtualKey, false, false);
@@ -271,6 +396,9 @@ void Click(int x, int y, bool rightButton)
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     inputs[1].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    // Under Wine a press sent at once after the cursor moved was now and then lost (about
+    // one click in sixty on a dialog's check box); a short pause after the move ends that.
+    Sleep(50);
     SendInput(2, inputs, sizeof inputs[0]);
 }
 

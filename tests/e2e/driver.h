@@ -73,6 +73,13 @@ const WPARAM kExitCommand = 1004;
 // Ends the program as the tray menu's Exit does.
 void ChooseExit(HWND mainFrame);
 
+// The process's popup menu (class "#32768") once it shows, or null after timeoutMs.
+HWND VisibleMenu(DWORD processId, DWORD timeoutMs);
+
+// Opens the tray menu as a click on the icon does and chooses the item with the access key
+// `key` ('O' Option, 'A' About, 'X' Exit). False when no menu showed.
+bool ChooseFromTrayMenu(HWND mainFrame, DWORD processId, WORD key);
+
 // Where the program's icon shows in the notification area, found by its colours (the
 // spectrum's red and yellow, the prism's navy rim). False when it is not there.
 bool FindTrayIcon(RECT* where);
@@ -109,6 +116,26 @@ void Pause(DWORD ms);
 // True while some program holds the hotkey `virtualKey` without modifiers (this process
 // could not register it).
 bool HotkeyTaken(UINT virtualKey);
+
+// A visible dialog of the process with the given caption, waiting up to timeoutMs for it.
+HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs);
+// How many visible dialogs of the process bear the caption.
+int CountDialogs(DWORD processId, const char* caption);
+
+// The window with the keyboard focus in the thread that owns `window`, any process.
+HWND FocusOf(HWND window);
+
+// Makes the top-level window of `window` the foreground window, as a user's first click on
+// it would. Under Wine a dialog can lose the activation shortly after it was shown, and a
+// click that has to activate it again is sometimes lost; so the clicks below, and tests
+// before they type, activate the window first.
+void MakeForeground(HWND window);
+
+// The rows of a list box or a combo box's list, of any process; a click on a list box row.
+std::vector<std::string> ListRows(HWND list);
+void ClickListRow(HWND list, int row);
+// A click in the middle of a control.
+void ClickControl(HWND control);
 
 // Keyboard and mouse input through SendInput, as a user's.
 void PressKey(WORD virtualKey);

@@ -32,23 +32,6 @@ protected:
         return e2e::WaitForWindow(e2e::kMainFrameClass, process.Id(), kStartTimeoutMs);
     }
 
-    static HWND VisibleMenu(DWORD processId, DWORD timeoutMs)
-    {
-        HWND menu = nullptr;
-        e2e::WaitUntil(
-            [&] {
-                for (HWND window : e2e::TopLevelWindows(processId, true)) {
-                    char name[16] = "";
-                    GetClassNameA(window, name, sizeof name);
-                    if (lstrcmpA(name, "#32768") == 0)
-                        menu = window;
-                }
-                return menu != nullptr;
-            },
-            timeoutMs);
-        return menu;
-    }
-
     static void ExpectExitCodeZero(e2e::Process& process)
     {
         DWORD exitCode = 12345;
@@ -111,14 +94,14 @@ TEST_F(TrayProgram, LivesHiddenInTheTrayAndExitsFromItsMenuSavingTheDefaults)
 
     // Either button opens the menu; Esc closes it and the program runs on.
     e2e::Click(x, y, false);
-    HWND menu = VisibleMenu(program.Id(), 5000);
+    HWND menu = e2e::VisibleMenu(program.Id(), 5000);
     ASSERT_NE(menu, nullptr) << "a left click opened no menu";
     e2e::PressKey(VK_ESCAPE);
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
     EXPECT_FALSE(program.WaitForExit(300));
 
     e2e::Click(x, y, true);
-    ASSERT_NE(VisibleMenu(program.Id(), 5000), nullptr) << "a right click opened no menu";
+    ASSERT_NE(e2e::VisibleMenu(program.Id(), 5000), nullptr) << "a right click opened no menu";
     e2e::PressKey('X');  // E&xit
     ExpectExitCodeZero(program);
 
@@ -137,13 +120,14 @@ TEST_F(TrayProgram, OnlyButtonReleasesOverTheIconOpenTheMenu)
     for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK,
                        WM_RBUTTONDBLCLK, WM_MBUTTONUP})
         PostMessageA(frame, e2e::kTrayMessage, 1, mouse);
-    EXPECT_EQ(VisibleMenu(program.Id(), 800), nullptr) << "a notification other than a release";
+    EXPECT_EQ(e2e::VisibleMenu(program.Id(), 800), nullptr)
+        << "a notification other than a release";
 
     PostMessageA(frame, e2e::kTrayMessage, 1, WM_RBUTTONUP);
-    ASSERT_NE(VisibleMenu(program.Id(), 5000), nullptr);
+    ASSERT_NE(e2e::VisibleMenu(program.Id(), 5000), nullptr);
     e2e::PressKey(VK_ESCAPE);
     PostMessageA(frame, e2e::kTrayMessage, 1, WM_LBUTTONUP);
-    ASSERT_NE(VisibleMenu(program.Id(), 5000), nullptr);
+    ASSERT_NE(e2e::VisibleMenu(program.Id(), 5000), nullptr);
     e2e::PressKey(VK_ESCAPE);
 
     e2e::ChooseExit(frame);
@@ -287,7 +271,7 @@ TEST_F(TakenHotkey, IsReportedOnceAndTheProgramRunsOn)
     EXPECT_FALSE(IsWindowEnabled(frame));
     EXPECT_TRUE(e2e::WaitUntil([] { return e2e::FindTrayIcon(nullptr); }, 10000));
     PostMessageA(frame, e2e::kTrayMessage, 1, WM_RBUTTONUP);
-    EXPECT_NE(VisibleMenu(program.Id(), 5000), nullptr) << "the menu works without the hotkey";
+    EXPECT_NE(e2e::VisibleMenu(program.Id(), 5000), nullptr) << "the menu works without the hotkey";
     e2e::PressKey(VK_ESCAPE);
 
     e2e::ChooseExit(frame);
