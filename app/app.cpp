@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "res/resource.h"
+
 HINSTANCE exeInstance;
 char productName[512];
 
@@ -13,6 +15,20 @@ char exeDirectory[MAX_PATH];
 OsClass osClass = OsUnknown;
 
 }  // namespace
+
+ATOM RegisterProgramClass(const char* className, WNDPROC procedure, bool withIcon)
+{
+    WNDCLASSEXA windowClass;
+    std::memset(&windowClass, 0, sizeof windowClass);
+    windowClass.cbSize = sizeof windowClass;  // 48
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = exeInstance;
+    if (withIcon)
+        windowClass.hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className;
+    return RegisterClassExA(&windowClass);
+}
 
 const char* GetExeDirectory()
 {

@@ -19,6 +19,11 @@ enum OsClass {
     OsWinXpOrLater = 4,
 };
 
+// Registers one of the program's window classes: class style 0, no extra bytes, the arrow
+// cursor and no background brush (each window paints all of its client area itself), and
+// icon 100 of the executable when `withIcon` is set.
+ATOM RegisterProgramClass(const char* className, WNDPROC procedure, bool withIcon);
+
 // The directory of the running executable, always ending in a backslash. The pointer
 // stays valid for the life of the process.
 const char* GetExeDirectory();

@@ -124,14 +124,7 @@ void OnTimer(HWND hwnd, UINT_PTR timerId)
 
 ATOM RegisterSplashClass()
 {
-    WNDCLASSEXA windowClass;
-    std::memset(&windowClass, 0, sizeof windowClass);
-    windowClass.cbSize = sizeof windowClass;  // 48
-    windowClass.lpfnWndProc = SplashWindowProc;
-    windowClass.hInstance = exeInstance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kSplashClassName;
-    return RegisterClassExA(&windowClass);
+    return RegisterProgramClass(kSplashClassName, SplashWindowProc, false);
 }
 
 void CreateSplashWindow()

@@ -209,14 +209,7 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
 
 ATOM RegisterPanelClass()
 {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = PanelProc;
-    windowClass.hInstance = exeInstance;
-    windowClass.hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kPanelClass;
-    return RegisterClassExA(&windowClass);
+    return RegisterProgramClass(kPanelClass, PanelProc, true);
 }
 
 HWND CreateOperatePanel(HWND owner)

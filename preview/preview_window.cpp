@@ -8,7 +8,6 @@
 #include "filter/frame_transform.h"
 #include "preview/capture.h"
 #include "preview/operate_panel.h"
-#include "res/resource.h"
 
 HWND previewWindow;
 int selectedFilterIndex;
@@ -111,14 +110,7 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 
 ATOM RegisterPreviewClass()
 {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = PreviewProc;
-    windowClass.hInstance = exeInstance;
-    windowClass.hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kPreviewClass;
-    return RegisterClassExA(&windowClass);
+    return RegisterProgramClass(kPreviewClass, PreviewProc, true);
 }
 
 HWND CreatePreviewWindow()

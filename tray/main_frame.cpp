@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
@@ -112,15 +111,7 @@ bool OnCommand(HWND hwnd, WORD command)
 
 ATOM RegisterMainFrameClass()
 {
-    WNDCLASSEXA windowClass;
-    std::memset(&windowClass, 0, sizeof windowClass);
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = MainFrameProc;
-    windowClass.hInstance = exeInstance;
-    windowClass.hIcon = LoadIconA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kMainFrameClassName;
-    return RegisterClassExA(&windowClass);
+    return RegisterProgramClass(kMainFrameClassName, MainFrameProc, true);
 }
 
 void FillTrayIconRecord(NOTIFYICONDATAA* record)
