@@ -83,8 +83,9 @@ struct Variant {
 };
 
 Variant variants[kVariantCount] = {
-    {"memcpy", [](Frame& f) { std::memcpy(f.frames.filtered, f.frames.captured, f.captured.size()); },
-     true, nullptr},
+    {"memcpy",
+     [](Frame& f) { std::memcpy(f.frames.filtered, f.frames.captured, f.captured.size()); }, true,
+     nullptr},
     {"literal formula", [](Frame& f) { LiteralTransform(*grayFilter, f.frames); }, true, nullptr},
     {"ApplyFilterToFrame _normal", [](Frame& f) { ApplyFilterToFrame(*normalFilter, f.frames); },
      true, &normalFilter},
