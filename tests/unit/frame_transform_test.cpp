@@ -7,6 +7,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#if defined(__SSE2__)
+#include <cpuid.h>
+#endif
 
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
@@ -256,6 +259,19 @@ TEST(FrameTransform, EmptyFramesWriteNothing)
         for (uint8_t byte : filtered)
             ASSERT_EQ(byte, kUntouched) << empty.width << "x" << empty.height;
     }
+}
+
+TEST(FrameTransform, ChoosesTheKernelTheCpuReports)
+{
+#if defined(PL_HAVE_X86_KERNELS)
+    unsigned eax, ebx, ecx = 0, edx;
+    ASSERT_NE(__get_cpuid(1, &eax, &ebx, &ecx, &edx), 0);
+    const bool ssse3 = (ecx & bit_SSSE3) != 0;
+    EXPECT_EQ(ChooseFrameKernel(), ssse3 ? FilterPixelsSsse3 : FilterPixelsSse2)
+        << "CPUID says " << (ssse3 ? "SSSE3" : "no SSSE3");
+#else
+    EXPECT_EQ(ChooseFrameKernel(), FilterPixelsPortable);
+#endif
 }
 
 // Test names end in the kernel's name (see PrintTo).
