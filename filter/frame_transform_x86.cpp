@@ -31,8 +31,8 @@ inline __m128i CombineLevels(__m128i blue, __m128i green, __m128i red)
 }
 
 // The two 16-bit lanes 2 * Pair and 2 * Pair + 1 as one 32-bit value. One movd for two
-// indices is cheaper than a pextrw for each, and far cheaper than storing the register
-// and loading the indices back (the loads wait for the store).
+// indices measured faster than a pextrw for each, and than storing the register and
+// loading the indices back (the loads wait for the store).
 template <int Pair>
 inline uint32_t LanePair(__m128i indices)
 {
