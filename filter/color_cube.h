@@ -43,7 +43,7 @@ inline int CubeCellIndex(int red, int green, int blue)
 void ExpandColorCube(FilterRecord& record);
 
 // The nearest of the 16 cube levels to a channel value 0-255.
-inline int ColorLevel(unsigned value)
+constexpr int ColorLevel(unsigned value)
 {
     return static_cast<int>((3 * value + 25) / 51);
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows tree and prints the filter benchmark's figures, measured under Wine
-# on the program's own i686 code. Extra arguments go to the benchmark.
+# on the program's own i686 code. An optional argument sets the number of rounds (21 or
+# more; 31 by default). The load average is printed before and after: the figures mean
+# little on a busy machine.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -13,4 +15,6 @@ export WINEPREFIX=$PL_BUILD/bench-prefix WINEARCH=win32 WINEDEBUG=-all
 unset DISPLAY
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 pl_start_wineserver
+echo "Load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 wine "$PL_BUILD/win32/bench/filter_bench.exe" "$@"
+echo "Load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
