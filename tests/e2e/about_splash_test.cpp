@@ -125,8 +125,9 @@ TEST_F(Splash, ShowsThePictureCentredAndTopmostForTwoSecondsAndAClickDoesNotActi
     ASSERT_TRUE(program_.Start(copy_.ExePath()));
     HWND splash = e2e::WaitForWindow(kSplashClass, program_.Id(), kWaitMs);
     ASSERT_NE(splash, nullptr) << "no splash window";
+    // It is listed while its creation still runs, and shown when that ends.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(splash) != FALSE; }, kWaitMs));
     const DWORD seen = GetTickCount();
-    EXPECT_TRUE(IsWindowVisible(splash));
     char title[64] = "";
     GetWindowTextA(splash, title, sizeof title);
     EXPECT_STREQ(title, "Prismolenteer");

@@ -508,12 +508,25 @@ TEST_F(PreviewProgram, TheHotCornerOpensThePreviewAfterADwellOnItsOwnCorner)
             EXPECT_EQ(Preview(), nullptr) << "corner " << other << " opened the preview";
         }
 
-        // Leaving the chosen corner before 200 ms have passed opens nothing.
-        e2e::MoveCursor(corners[chosen].x, corners[chosen].y);
-        e2e::Pause(40);
-        e2e::MoveCursor(away.x, away.y);
-        e2e::Pause(450);
-        EXPECT_EQ(Preview(), nullptr) << "a short visit opened the preview";
+        // Leaving the chosen corner before 200 ms have passed opens nothing. A visit counts
+        // only when the driver itself kept it short: on a busy machine it may stall.
+        bool shortVisit = false;
+        for (int attempt = 0; attempt < 5 && !shortVisit; ++attempt) {
+            const DWORD left = GetTickCount();
+            e2e::MoveCursor(corners[chosen].x, corners[chosen].y);
+            e2e::Pause(30);
+            e2e::MoveCursor(away.x, away.y);
+            shortVisit = GetTickCount() - left < 150;
+            e2e::Pause(450);
+            if (shortVisit) {
+                EXPECT_EQ(Preview(), nullptr) << "a short visit opened the preview";
+            }
+            if (Preview() != nullptr) {
+                e2e::PressKey(VK_ESCAPE);
+                ASSERT_TRUE(e2e::WaitUntil([&] { return PreviewGone(); }, 5000));
+            }
+        }
+        EXPECT_TRUE(shortVisit) << "the driver could not keep a visit under 150 ms";
 
         // Resting on it does, after more than 200 ms (three or four 100 ms ticks).
         e2e::MoveCursor(corners[chosen].x, corners[chosen].y);
