@@ -117,3 +117,20 @@ pl_start_wineserver() {
     wineserver -p
     wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
+
+# A private Wine session for the rest of the script: a fresh prefix at $1 with a virtual
+# desktop of size $2, a private X server of size $3 (at least the desktop's) and a running
+# wineserver, all ended when the script exits.
+pl_private_wine_session() {
+    export WINEPREFIX=$1 WINEARCH=win32 WINEDEBUG=-all
+    rm -rf "$WINEPREFIX"
+    pl_make_wine_prefix "$WINEPREFIX" "$2"
+    trap pl_end_private_wine_session EXIT
+    pl_start_xvfb "$3"
+    pl_start_wineserver
+}
+
+pl_end_private_wine_session() {
+    wineserver -k >/dev/null 2>&1 || true
+    pl_stop_xvfb >/dev/null 2>&1 || true
+}

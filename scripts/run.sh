@@ -24,16 +24,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 pl_say "No X display: running the demonstration on a private X server instead."
-export WINEPREFIX=$PL_BUILD/demo-prefix WINEARCH=win32 WINEDEBUG=-all
-rm -rf "$WINEPREFIX"
-pl_make_wine_prefix "$WINEPREFIX" 1024x768
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    pl_stop_xvfb >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-pl_start_xvfb 1024x768
-pl_start_wineserver
+pl_private_wine_session "$PL_BUILD/demo-prefix" 1024x768 1024x768
 
 out=$PL_ROOT/out
 rm -f "$out"/*.png

@@ -19,19 +19,10 @@ subdirs("native")
 subdirs("win32")
 CTEST
 
-# A fresh prefix for every run, so no state leaks between runs or into the user's Wine.
-export WINEPREFIX=$PL_BUILD/win32/wineprefix WINEARCH=win32 WINEDEBUG=-all
-rm -rf "$WINEPREFIX"
+# A fresh prefix for every run, so no state leaks between runs or into the user's Wine. The
+# X server is larger than the desktop so that tests can switch the desktop to 1920x1080.
 pl_say "Making a fresh Wine prefix..."
-pl_make_wine_prefix "$WINEPREFIX" 1024x768
-
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    pl_stop_xvfb >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-pl_start_xvfb 1920x1080
-pl_start_wineserver
+pl_private_wine_session "$PL_BUILD/win32/wineprefix" 1024x768 1920x1080
 
 pl_say "Running the tests..."
 ctest --test-dir "$PL_BUILD" --output-on-failure --no-tests=error --timeout 300 \
