@@ -18,10 +18,6 @@
 
 namespace {
 
-const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
-const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
-const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
-
 HBITMAP picture;
 
 // The picture, as large as it fits, on black.
@@ -65,17 +61,6 @@ HWND ShowPicture(const char* path)
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
     SetForegroundWindow(window);
     return window;
-}
-
-HWND VisibleWindow(DWORD processId, const char* className)
-{
-    for (HWND window : e2e::TopLevelWindows(processId, true)) {
-        char name[64] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, className) == 0)
-            return window;
-    }
-    return nullptr;
 }
 
 // A file name from a display name: lower-case letters and digits, runs of anything else
@@ -132,17 +117,17 @@ int main(int argc, char** argv)
         !e2e::WaitUntil([] { return e2e::HotkeyTaken(VK_F11); }, 10000))
         return Fail("Prismolenteer did not start");
     // The splash window closes itself after two seconds.
-    e2e::WaitUntil([&] { return VisibleWindow(program.Id(), kSplashClass) == nullptr; }, 5000);
+    e2e::WaitUntil([&] { return e2e::VisibleWindow(e2e::kSplashClass, program.Id()) == nullptr; }, 5000);
     e2e::MessageSpy spy;
     e2e::WaitUntil([&] { return spy.Attach(program.ThreadId()); }, 5000);
 
     SetForegroundWindow(pictureWindow);
     e2e::PressKey(VK_F11);
-    if (!e2e::WaitUntil([&] { return VisibleWindow(program.Id(), kPreviewClass) != nullptr &&
-                                     VisibleWindow(program.Id(), kPanelClass) != nullptr; },
+    if (!e2e::WaitUntil([&] { return e2e::VisibleWindow(e2e::kPreviewClass, program.Id()) != nullptr &&
+                                     e2e::VisibleWindow(e2e::kPanelClass, program.Id()) != nullptr; },
                         10000))
         return Fail("F11 opened no preview");
-    HWND list = GetDlgItem(VisibleWindow(program.Id(), kPanelClass), 1000);
+    HWND list = GetDlgItem(e2e::VisibleWindow(e2e::kPanelClass, program.Id()), 1000);
     const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
 
     for (int row = 0; row < rows; ++row) {
@@ -160,7 +145,7 @@ int main(int argc, char** argv)
     }
 
     e2e::PressKey(VK_ESCAPE);
-    e2e::WaitUntil([&] { return VisibleWindow(program.Id(), kPreviewClass) == nullptr; }, 5000);
+    e2e::WaitUntil([&] { return e2e::VisibleWindow(e2e::kPreviewClass, program.Id()) == nullptr; }, 5000);
     e2e::ChooseExit(e2e::WaitForWindow(e2e::kMainFrameClass, program.Id(), 1000));
     program.WaitForExit(10000);
     DestroyWindow(pictureWindow);

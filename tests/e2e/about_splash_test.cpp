@@ -123,7 +123,7 @@ TEST_F(Splash, ShowsThePictureCentredAndTopmostForTwoSecondsAndAClickDoesNotActi
 {
     const DWORD started = GetTickCount();
     ASSERT_TRUE(program_.Start(copy_.ExePath()));
-    HWND splash = e2e::WaitForWindow(kSplashClass, program_.Id(), kWaitMs);
+    HWND splash = e2e::WaitForWindow(e2e::kSplashClass, program_.Id(), kWaitMs);
     ASSERT_NE(splash, nullptr) << "no splash window";
     // It is listed while its creation still runs, and shown when that ends.
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(splash) != FALSE; }, kWaitMs));
@@ -188,7 +188,7 @@ TEST_F(Splash, IsNotShownWhenSwitchedOff)
     ASSERT_TRUE(program_.Start(copy_.ExePath()));
     HWND frame = e2e::WaitForWindow(e2e::kMainFrameClass, program_.Id(), kWaitMs);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(e2e::WaitForWindow(kSplashClass, program_.Id(), 3000), nullptr);
+    EXPECT_EQ(e2e::WaitForWindow(e2e::kSplashClass, program_.Id(), 3000), nullptr);
     ExitAndReadSettings(frame);
 }
 

@@ -15,7 +15,6 @@
 
 namespace {
 
-const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 
 // A window of the driver filled with one colour.
 LRESULT CALLBACK SwatchProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -131,7 +130,7 @@ void DisplaySizes::ShowFilteredFromEdgeToEdge(SIZE size)
     const double total = NowMs() - pressed;
     EXPECT_TRUE(AreaIs(corner, kSwatchGray)) << "the right edge is not filtered";
 
-    HWND preview = e2e::WaitForWindow(kPreviewClass, program.Id(), 1000);
+    HWND preview = e2e::WaitForWindow(e2e::kPreviewClass, program.Id(), 1000);
     RECT frameRect{};
     GetWindowRect(preview, &frameRect);
     EXPECT_EQ(frameRect.right, size.cx);
@@ -154,7 +153,7 @@ void DisplaySizes::ShowFilteredFromEdgeToEdge(SIZE size)
     }
 
     e2e::PressKey(VK_ESCAPE);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WaitForWindow(kPreviewClass, program.Id(), 0) == nullptr; }, 5000));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WaitForWindow(e2e::kPreviewClass, program.Id(), 0) == nullptr; }, 5000));
     e2e::ChooseExit(frame);
     EXPECT_TRUE(program.WaitForExit(10000));
     DestroyWindow(cornerSwatch);

@@ -8,6 +8,9 @@ namespace e2e {
 
 const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
 const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
+const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
+const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
+const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
 
 std::string WindowsPath(const std::string& unixPath)
 {
@@ -87,12 +90,7 @@ HWND VisibleMenu(DWORD processId, DWORD timeoutMs)
     HWND menu = nullptr;
     WaitUntil(
         [&] {
-            for (HWND window : TopLevelWindows(processId, true)) {
-                char name[16] = "";
-                GetClassNameA(window, name, sizeof name);
-                if (lstrcmpA(name, "#32768") == 0)
-                    menu = window;
-            }
+            menu = VisibleWindow("#32768", processId);
             return menu != nullptr;
         },
         timeoutMs);
@@ -236,6 +234,13 @@ HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
         },
         timeoutMs);
     return result;
+}
+
+HWND VisibleWindow(const char* className, DWORD processId)
+{
+    WindowQuery query{processId, true, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found.empty() ? nullptr : query.found.front();
 }
 
 bool HotkeyTaken(UINT virtualKey)

@@ -65,8 +65,11 @@ private:
     bool ready_ = false;
 };
 
-// The program's hidden main frame and its class.
-extern const char kMainFrameClass[];
+// The program's window classes.
+extern const char kMainFrameClass[];  // the hidden main frame
+extern const char kPreviewClass[];
+extern const char kPanelClass[];
+extern const char kSplashClass[];
 const UINT kTrayMessage = WM_APP + 1;
 const WPARAM kExitCommand = 1004;
 
@@ -90,6 +93,9 @@ std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
 // A top-level window of the given class owned by the process (any process when 0),
 // waiting up to timeoutMs for it to appear. Null when none appeared.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
+
+// A visible top-level window of the given class owned by the process, now; null if none.
+HWND VisibleWindow(const char* className, DWORD processId);
 
 // Dispatches the messages waiting for the calling thread, so that windows the driver
 // made itself (a test pattern, say) keep painting while it waits.

@@ -34,7 +34,7 @@ TEST_F(DialogsAndPreview, ExcludeEachOther)
         << "the program did not take F11";
 
     e2e::PressKey(VK_F11);
-    HWND preview = e2e::WaitForWindow(kPreviewClass, program_.Id(), 5000);
+    HWND preview = e2e::WaitForWindow(e2e::kPreviewClass, program_.Id(), 5000);
     if (preview == nullptr) {
         ExitAndReadSettings(frame);
         GTEST_SKIP() << "F11 opened no preview: this build has no preview window";
@@ -47,14 +47,14 @@ TEST_F(DialogsAndPreview, ExcludeEachOther)
     HWND option = Open(frame, 'O', "Option");
     ASSERT_NE(option, nullptr);
     e2e::PressKey(VK_F11);
-    EXPECT_EQ(e2e::WaitForWindow(kPreviewClass, program_.Id(), 1000), nullptr)
+    EXPECT_EQ(e2e::WaitForWindow(e2e::kPreviewClass, program_.Id(), 1000), nullptr)
         << "the hotkey opened a preview while the Option dialog was open";
     Close(option, IDCANCEL);
 
     HWND about = Open(frame, 'A', "About");
     ASSERT_NE(about, nullptr);
     e2e::PressKey(VK_F11);
-    preview = e2e::WaitForWindow(kPreviewClass, program_.Id(), kWaitMs);
+    preview = e2e::WaitForWindow(e2e::kPreviewClass, program_.Id(), kWaitMs);
     EXPECT_NE(preview, nullptr) << "the hotkey opened no preview while the About box was open";
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(about); }, kWaitMs))
         << "the About box stayed open under the preview";

@@ -15,8 +15,6 @@
 
 namespace {
 
-const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
-const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
 const UINT kRefilterMessage = WM_APP + 3;
 const DWORD kStartTimeoutMs = 15000;
 const DWORD kPreviewTimeoutMs = 10000;
@@ -308,24 +306,14 @@ protected:
             << "F11 opened no preview";
     }
 
-    HWND Preview() const { return VisibleWindow(kPreviewClass); }
-    HWND Panel() const { return VisibleWindow(kPanelClass); }
+    HWND Preview() const { return e2e::VisibleWindow(e2e::kPreviewClass, process_.Id()); }
+    HWND Panel() const { return e2e::VisibleWindow(e2e::kPanelClass, process_.Id()); }
     HWND List() const { return GetDlgItem(Panel(), 1000); }
 
-    HWND VisibleWindow(const char* className) const
-    {
-        for (HWND window : e2e::TopLevelWindows(process_.Id(), true)) {
-            char name[64] = "";
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, className) == 0)
-                return window;
-        }
-        return nullptr;
-    }
 
     bool PreviewGone() const
     {
-        return VisibleWindow(kPreviewClass) == nullptr && VisibleWindow(kPanelClass) == nullptr;
+        return Preview() == nullptr && Panel() == nullptr;
     }
 
     void ExpectPanelPosition(int x, int y)

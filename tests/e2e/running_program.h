@@ -12,8 +12,6 @@
 #include "tests/e2e/driver.h"
 
 const DWORD kWaitMs = 10000;
-const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
-const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 
 class RunningProgram : public ::testing::Test {
 protected:
@@ -30,7 +28,7 @@ protected:
         DWORD noSplash = 0;
         e2e::ReadRegistryDword(e2e::kProgramKey, "NoSplash", &noSplash);
         if (noSplash != 1) {
-            HWND splash = e2e::WaitForWindow(kSplashClass, program_.Id(), kWaitMs);
+            HWND splash = e2e::WaitForWindow(e2e::kSplashClass, program_.Id(), kWaitMs);
             e2e::WaitUntil([&] { return !IsWindow(splash); }, kWaitMs);
         }
         return frame;

@@ -46,9 +46,10 @@ protected:
     {
         EmptyFilterTable::SetUp();
         RegisterBuiltinFilters();
+        // One file per test case: ctest runs the cases as separate processes side by side.
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = (std::filesystem::temp_directory_path() /
-                 ("pl_filter_file_test_" + std::to_string(::testing::UnitTest::GetInstance()
-                                                               ->random_seed()) + ".txt"))
+                 (std::string("pl_filter_file_test_") + test->name() + ".txt"))
                     .string();
     }
     void TearDown() override
