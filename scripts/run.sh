@@ -28,7 +28,8 @@ pl_private_wine_session "$PL_BUILD/demo-prefix" 1024x768 1024x768
 
 out=$PL_ROOT/out
 rm -f "$out"/*.png
-wine "$PL_BUILD/win32/tools/demo.exe" "$(winepath -w "$PL_ROOT/data/sample.bmp")" \
+wine "$PL_BUILD/win32/tools/demo.exe" "$(winepath -w "$PL_BUILD/win32/Prismolenteer.exe")" \
+    "$(winepath -w "$PL_ROOT/data/sample.bmp")" \
     "$(winepath -w "$out")" >"$PL_BUILD/demo.log" 2>&1 || { cat "$PL_BUILD/demo.log"; pl_fail "the demonstration failed"; }
 pl_say "Screenshots, one per enabled filter, in $out:"
 ls -1 "$out"/*.png

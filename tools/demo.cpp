@@ -3,7 +3,7 @@
 // preview with its hotkey, chooses every enabled filter in turn from the operate panel,
 // and saves what the screen shows each time as a PNG file.
 //
-//   demo.exe <sample.bmp> <folder for the screenshots>
+//   demo.exe <Prismolenteer.exe> <sample.bmp> <folder for the screenshots>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,11 +12,16 @@
 
 #include <windows.h>
 
-#include "tests/e2e/driver.h"
-#include "tests/e2e/driver_png.h"
-#include "tests/e2e/driver_spy.h"
+#include "tools/png_writer.h"
 
 namespace {
+
+const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
+const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
+const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
+const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
+const int kPanelListId = 1000;
+const WPARAM kExitCommand = 1004;
 
 HBITMAP picture;
 
@@ -63,6 +68,76 @@ HWND ShowPicture(const char* path)
     return window;
 }
 
+// Waits up to timeoutMs for `condition`, keeping the picture window painted meanwhile.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+void Pause(DWORD ms)
+{
+    WaitFor([] { return false; }, ms);
+}
+
+HWND VisibleWindow(const char* className)
+{
+    HWND window = FindWindowA(className, nullptr);
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
+void PressKey(WORD key)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+// The screen as the user sees it.
+std::vector<ColorRef> ScreenPixels(int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;  // rows from the top
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    std::vector<ColorRef> pixels(static_cast<size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    // Blue, green, red, unused as bytes: swap blue and red into a colour value.
+    for (ColorRef& pixel : pixels)
+        pixel = MakeColorRef(BlueOf(pixel), GreenOf(pixel), RedOf(pixel));
+    return pixels;
+}
+
+bool SaveScreen(const std::string& path)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    return SavePng(path, width, height, ScreenPixels(width, height));
+}
+
 // A file name from a display name: lower-case letters and digits, runs of anything else
 // as one hyphen.
 std::string FileNamePart(const std::wstring& text)
@@ -81,12 +156,6 @@ std::string FileNamePart(const std::wstring& text)
     return part.empty() ? "filter" : part;
 }
 
-bool SaveScreen(const std::string& path)
-{
-    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return e2e::SavePng(path, screen.right, screen.bottom, e2e::ScreenPixels(screen));
-}
-
 int Fail(const char* what)
 {
     std::fprintf(stderr, "demo: %s\n", what);
@@ -97,45 +166,46 @@ int Fail(const char* what)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
-        return Fail("usage: demo.exe <sample.bmp> <folder for the screenshots>");
-    const std::string folder = std::string(argv[2]) + "\\";
-    CreateDirectoryA(argv[2], nullptr);
+    if (argc != 4)
+        return Fail("usage: demo.exe <Prismolenteer.exe> <sample.bmp> <folder for the screenshots>");
+    const std::string folder = std::string(argv[3]) + "\\";
+    CreateDirectoryA(argv[3], nullptr);
 
-    HWND pictureWindow = ShowPicture(argv[1]);
+    HWND pictureWindow = ShowPicture(argv[2]);
     if (pictureWindow == nullptr)
         return Fail("cannot load the sample picture");
-    e2e::Pause(500);
+    Pause(500);
     if (!SaveScreen(folder + "0-screen.png"))
         return Fail("cannot save a screenshot");
     std::printf("%s0-screen.png: the screen as it is\n", folder.c_str());
 
-    e2e::Process program;
-    if (!program.Start(e2e::ProgramPath()))
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION program{};
+    if (!CreateProcessA(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &program))
         return Fail("cannot start Prismolenteer.exe");
-    if (e2e::WaitForWindow(e2e::kMainFrameClass, program.Id(), 15000) == nullptr ||
-        !e2e::WaitUntil([] { return e2e::HotkeyTaken(VK_F11); }, 10000))
+    HWND mainFrame = nullptr;
+    if (!WaitFor([&] { return (mainFrame = FindWindowA(kMainFrameClass, nullptr)) != nullptr; }, 15000))
         return Fail("Prismolenteer did not start");
     // The splash window closes itself after two seconds.
-    e2e::WaitUntil([&] { return e2e::VisibleWindow(e2e::kSplashClass, program.Id()) == nullptr; }, 5000);
-    e2e::MessageSpy spy;
-    e2e::WaitUntil([&] { return spy.Attach(program.ThreadId()); }, 5000);
+    WaitFor([] { return VisibleWindow(kSplashClass) != nullptr; }, 3000);
+    WaitFor([] { return VisibleWindow(kSplashClass) == nullptr; }, 5000);
 
     SetForegroundWindow(pictureWindow);
-    e2e::PressKey(VK_F11);
-    if (!e2e::WaitUntil([&] { return e2e::VisibleWindow(e2e::kPreviewClass, program.Id()) != nullptr &&
-                                     e2e::VisibleWindow(e2e::kPanelClass, program.Id()) != nullptr; },
-                        10000))
+    PressKey(VK_F11);
+    HWND panel = nullptr;
+    if (!WaitFor([&] { return VisibleWindow(kPreviewClass) != nullptr &&
+                              (panel = VisibleWindow(kPanelClass)) != nullptr; }, 10000))
         return Fail("F11 opened no preview");
-    HWND list = GetDlgItem(e2e::VisibleWindow(e2e::kPanelClass, program.Id()), 1000);
+    HWND list = GetDlgItem(panel, kPanelListId);
     const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
 
     for (int row = 0; row < rows; ++row) {
-        const LONG paints = spy.PreviewPaints();
         if (row > 0)
-            e2e::PressKey(VK_DOWN);  // the panel's list has the keyboard
-        e2e::WaitUntil([&] { return row == 0 || spy.PreviewPaints() > paints; }, 5000);
-        e2e::Pause(300);
+            PressKey(VK_DOWN);  // the panel's list has the keyboard
+        WaitFor([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == row; }, 5000);
+        Pause(500);  // the filtered picture is painted once the selection has changed
         wchar_t name[128] = L"";
         SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(name));
         const std::string file = std::to_string(row + 1) + "-" + FileNamePart(name) + ".png";
@@ -144,10 +214,12 @@ int main(int argc, char** argv)
         std::printf("%s%s: through \"%ls\"\n", folder.c_str(), file.c_str(), name);
     }
 
-    e2e::PressKey(VK_ESCAPE);
-    e2e::WaitUntil([&] { return e2e::VisibleWindow(e2e::kPreviewClass, program.Id()) == nullptr; }, 5000);
-    e2e::ChooseExit(e2e::WaitForWindow(e2e::kMainFrameClass, program.Id(), 1000));
-    program.WaitForExit(10000);
+    PressKey(VK_ESCAPE);
+    WaitFor([] { return VisibleWindow(kPreviewClass) == nullptr; }, 5000);
+    PostMessageA(mainFrame, WM_COMMAND, kExitCommand, 0);
+    WaitForSingleObject(program.hProcess, 10000);
+    CloseHandle(program.hThread);
+    CloseHandle(program.hProcess);
     DestroyWindow(pictureWindow);
     return 0;
 }

@@ -1,10 +1,9 @@
 // A minimal PNG writer: one IDAT chunk holding a zlib stream of stored deflate blocks.
 
-#include "tests/e2e/driver_png.h"
+#include "tools/png_writer.h"
 
+#include <cstdint>
 #include <cstdio>
-
-namespace e2e {
 
 namespace {
 
@@ -41,7 +40,7 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
 
 }  // namespace
 
-bool SavePng(const std::string& path, int width, int height, const std::vector<COLORREF>& pixels)
+bool SavePng(const std::string& path, int width, int height, const std::vector<ColorRef>& pixels)
 {
     if (width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width) * height)
         return false;
@@ -52,10 +51,10 @@ bool SavePng(const std::string& path, int width, int height, const std::vector<C
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
         for (int x = 0; x < width; ++x) {
-            const COLORREF color = pixels[static_cast<size_t>(y) * width + x];
-            raw.push_back(GetRValue(color));
-            raw.push_back(GetGValue(color));
-            raw.push_back(GetBValue(color));
+            const ColorRef color = pixels[static_cast<size_t>(y) * width + x];
+            raw.push_back(static_cast<uint8_t>(RedOf(color)));
+            raw.push_back(static_cast<uint8_t>(GreenOf(color)));
+            raw.push_back(static_cast<uint8_t>(BlueOf(color)));
         }
     }
 
@@ -95,5 +94,3 @@ bool SavePng(const std::string& path, int width, int height, const std::vector<C
     const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
     return std::fclose(out) == 0 && written;
 }
-
-}  // namespace e2e
