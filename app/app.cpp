@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "filter/ansi_text.h"
 #include "res/resource.h"
 
 HINSTANCE exeInstance;
@@ -39,14 +40,7 @@ const char* GetExeDirectory()
     GetModuleFileNameA(GetModuleHandleA(nullptr), path, MAX_PATH);
     path[MAX_PATH - 1] = '\0';
 
-    // Step by characters of the ANSI code page: in a double-byte code page the trail
-    // byte of a character may equal the backslash code.
-    char* lastSeparator = nullptr;
-    for (char* p = path; *p != '\0'; p = CharNextA(p))
-        if (*p == '\\')
-            lastSeparator = p;
-    if (lastSeparator != nullptr)
-        lastSeparator[1] = '\0';
+    path[FileNameInPath(path) - path] = '\0';
     std::strcpy(exeDirectory, path);
     return exeDirectory;
 }

@@ -8,7 +8,7 @@
 // which makes the resource functions search the executable itself.
 extern HINSTANCE exeInstance;
 
-// The product name from string 10000: every window title and message-box caption.
+// The product name from the string table: every window title and message-box caption.
 extern char productName[512];
 
 enum OsClass {
@@ -21,7 +21,7 @@ enum OsClass {
 
 // Registers one of the program's window classes: class style 0, no extra bytes, the arrow
 // cursor and no background brush (each window paints all of its client area itself), and
-// icon 100 of the executable when `withIcon` is set.
+// the executable's own icon when `withIcon` is set.
 ATOM RegisterProgramClass(const char* className, WNDPROC procedure, bool withIcon);
 
 // The directory of the running executable, always ending in a backslash. The pointer

@@ -1,6 +1,8 @@
 // The process's spine: one copy at a time, the pieces of the program brought up in a
 // fixed order, the message loop, and the orderly end. Every path ends with exit code 0.
 
+#include <cstdio>
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,35 +10,31 @@
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
-#include "dialogs/splash_window.h"
 #include "filter/filter_folder.h"
 #include "filter/filter_table.h"
-#include "preview/operate_panel.h"
-#include "preview/preview_window.h"
 #include "res/resource.h"
-#include "settings/settings.h"
 #include "settings/settings_store.h"
-#include "tray/main_frame.h"
+#include "tray/program_windows.h"
 
 namespace {
 
 const char kSingleInstanceMutex[] = "singleinstance.mutex.prismolenteer.morvask";
 
-// Shown without owner or caption, and past the once-only rule: at this point there is no
-// product name, or no window to own the box.
+// At this point there is no product name, or no window to own the box.
 void ShowInitializeError()
 {
-    MessageBoxA(nullptr, "Initialize error --- Prismolenteer", nullptr, MB_ICONERROR | MB_OK);
+    ShowPlainMessage("Initialize error --- Prismolenteer", MB_ICONERROR | MB_OK);
 }
 
-// The window classes in the order they are registered; registration stops at the first
-// that fails.
-ATOM (*const kWindowClasses[])() = {
-    RegisterMainFrameClass,
-    RegisterPreviewClass,
-    RegisterPanelClass,
-    RegisterSplashClass,
-};
+// Reads the filter files of the folder "filter" beside the executable.
+void LoadShippedAndUserFilters()
+{
+    char folder[MAX_PATH];
+    const int length = std::snprintf(folder, sizeof folder, "%sfilter\\", GetExeDirectory());
+    // A cut path would name another folder.
+    if (length > 0 && length < static_cast<int>(sizeof folder))
+        LoadFilterFiles(folder);
+}
 
 // Common controls, the window classes and the hidden main frame. 1 on success; a failure
 // has been reported to the user.
@@ -44,18 +42,12 @@ int InitWindows(HINSTANCE instance)
 {
     exeInstance = instance;
     InitCommonControls();
-    for (ATOM (*registerClass)() : kWindowClasses) {
-        if (registerClass() == 0) {
-            ShowInitializeError();
-            return 0;
-        }
+    if (!RegisterWindowClasses()) {
+        ShowInitializeError();
+        return 0;
     }
-    // Never shown: it exists for the tray icon, the hotkey, the timer and as owner. Its
-    // creation handler sets mainFrameWnd.
-    HWND frame = CreateWindowExA(0, kMainFrameClassName, productName, WS_DISABLED, 0, 0, 0, 0,
-                                 nullptr, nullptr, exeInstance, nullptr);
-    if (frame == nullptr) {
-        ShowMessageId(MB_ICONERROR, IDS_ERR_CREATE_WINDOW);
+    if (CreateMainFrame() == nullptr) {
+        ShowMessageId(nullptr, MB_ICONERROR, IDS_ERR_CREATE_WINDOW);
         return 0;
     }
     return 1;
@@ -65,8 +57,7 @@ void RunMessageLoop()
 {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        // The operate panel is an ordinary window that wants dialog keys (Tab, arrows, Esc).
-        if (panelWindow != nullptr && IsDialogMessageA(panelWindow, &msg))
+        if (TakePanelKeyboardMessage(&msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -106,15 +97,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RegisterBuiltinFilters();
     // After the built-in filters, which files may rename, and before the settings, which
     // name the enabled filters.
-    LoadFilterFiles();
+    LoadShippedAndUserFilters();
     LoadSettings();  // before the main frame, whose creation registers the hotkey
 
     if (!InitWindows(instance)) {
         FreeResourceModule();
         return 0;
     }
-    if (!settings.NoSplash)
-        CreateSplashWindow();  // it closes itself; nobody keeps its handle
+    ShowStartupSplash();
 
     RunMessageLoop();
 

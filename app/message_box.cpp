@@ -1,4 +1,4 @@
-// The two message-box routines and their once-only rule for error boxes.
+// The message-box routines and the once-only rule for error boxes.
 
 #include "app/message_box.h"
 
@@ -8,7 +8,6 @@
 #include "app/app.h"
 #include "app/modal_owner.h"
 #include "app/resource_module.h"
-#include "tray/main_frame.h"
 
 int errorBoxShown;
 
@@ -27,30 +26,29 @@ bool PassesErrorBoxRule(UINT type)
     return true;
 }
 
-int ShowFormatted(UINT type, const char* format, va_list args)
+int ShowFormatted(HWND owner, UINT type, const char* format, va_list args)
 {
     char text[kMessageBufferSize] = "";
     std::vsnprintf(text, sizeof text, format, args);
     text[sizeof text - 1] = '\0';  // msvcrt's formatter leaves a cut text unterminated
-    HWND owner = mainFrameWnd;
     return RunModalKeepingOwnerDisabled(
         owner, [&] { return MessageBoxA(owner, text, productName, type); });
 }
 
 }  // namespace
 
-int ShowMessageF(UINT type, const char* format, ...)
+int ShowMessageF(HWND owner, UINT type, const char* format, ...)
 {
     if (!PassesErrorBoxRule(type))
         return 0;
     va_list args;
     va_start(args, format);
-    const int result = ShowFormatted(type, format, args);
+    const int result = ShowFormatted(owner, type, format, args);
     va_end(args);
     return result;
 }
 
-int ShowMessageId(UINT type, UINT stringId, ...)
+int ShowMessageId(HWND owner, UINT type, UINT stringId, ...)
 {
     if (!PassesErrorBoxRule(type))
         return 0;
@@ -59,7 +57,12 @@ int ShowMessageId(UINT type, UINT stringId, ...)
     LoadResString(stringId, format, sizeof format);
     va_list args;
     va_start(args, stringId);
-    const int result = ShowFormatted(type, format, args);
+    const int result = ShowFormatted(owner, type, format, args);
     va_end(args);
     return result;
+}
+
+void ShowPlainMessage(const char* text, UINT type)
+{
+    MessageBoxA(nullptr, text, nullptr, type);
 }

@@ -1,5 +1,5 @@
-// Every message box the running program shows goes through these two routines: owned by
-// the main frame, captioned with the product name, at most 511 characters.
+// Every message box the running program shows goes through these routines: captioned with
+// the product name, at most 511 characters, owned by the window the caller hands over.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +8,15 @@
 // only an OK button are dropped, so that one fault does not bury the user in boxes.
 extern int errorBoxShown;
 
-// MessageBoxA with a printf-style text. Returns MessageBoxA's result, or 0 when the box was
-// dropped by the rule above.
-int ShowMessageF(UINT type, const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+// MessageBoxA with a printf-style text, owned by `owner` (null for none). Returns
+// MessageBoxA's result, or 0 when the box was dropped by the rule above. An owner that is
+// disabled, as the hidden main frame always is, stays disabled afterwards.
+int ShowMessageF(HWND owner, UINT type, const char* format, ...)
+    __attribute__((format(gnu_printf, 3, 4)));
 
 // The same, with the format taken from the string table (language module first).
-int ShowMessageId(UINT type, UINT stringId, ...);
+int ShowMessageId(HWND owner, UINT type, UINT stringId, ...);
+
+// A box without owner and with the system's default caption, past the rule above: for the
+// failures that come before the product name is known or where no window can own the box.
+void ShowPlainMessage(const char* text, UINT type);

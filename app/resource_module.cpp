@@ -14,6 +14,17 @@ namespace {
 
 const char kResourceModuleName[] = "PLRes.dll";
 
+// What `load` finds in the language module, or else in the executable. A resource the
+// module lacks, or holds empty, is taken from the executable one by one.
+template <typename Load>
+auto LoadFromModuleOrExecutable(Load load) -> decltype(load(exeInstance))
+{
+    if (resourceModule != nullptr)
+        if (auto found = load(resourceModule))
+            return found;
+    return load(exeInstance);
+}
+
 }  // namespace
 
 DWORD ReadProductVersion(const char* path)
@@ -72,11 +83,18 @@ int LoadResString(UINT id, char* buffer, int bufferSize)
         buffer[0] = '\0';
     // LoadStringA gives 0 both for a missing and for an empty string; either way the
     // executable's own text stands in.
-    if (resourceModule != nullptr && LoadStringA(resourceModule, id, buffer, bufferSize) > 0)
-        return 1;
-    if (LoadStringA(exeInstance, id, buffer, bufferSize) > 0)
-        return 1;
-    if (bufferSize > 0)
+    const bool found = LoadFromModuleOrExecutable([&](HINSTANCE module) {
+        return LoadStringA(module, id, buffer, bufferSize) > 0;
+    });
+    if (!found && bufferSize > 0)
         buffer[0] = '\0';
-    return 0;
+    return found ? 1 : 0;
+}
+
+HBITMAP LoadResBitmap(UINT id)
+{
+    return LoadFromModuleOrExecutable([id](HINSTANCE module) {
+        return static_cast<HBITMAP>(
+            LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    });
 }

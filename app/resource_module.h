@@ -1,5 +1,6 @@
-// The optional language module (PLRes.dll in <exe dir><LCID>\) and the loading of strings:
-// texts, the tray menu and the dialogs come from the module when one was accepted.
+// The optional language module (PLRes.dll in <exe dir><LCID>\) and the loading of texts and
+// pictures: texts, the tray menu, the dialogs and the splash picture come from the module
+// when one was accepted.
 #pragma once
 
 #include <windows.h>
@@ -22,3 +23,7 @@ HINSTANCE GetResourceInstance();
 // Loads string `id`, from the language module first and then from the executable.
 // 1 when found; 0 otherwise, with an empty string in `buffer`.
 int LoadResString(UINT id, char* buffer, int bufferSize);
+
+// Loads bitmap `id` as a DIB section the caller deletes, from the language module first and
+// then from the executable. Null when neither has it.
+HBITMAP LoadResBitmap(UINT id);

@@ -1,12 +1,11 @@
-// The About box. While it is open its modal loop also runs the main frame's tray, hotkey
-// and timer messages; a trigger that opens the preview closes it from there.
+// The About box. Its modal loop also runs the messages of the program's other windows, so
+// the box can be asked to close from there.
 
 #include "dialogs/about_dialog.h"
 
 #include "app/modal_owner.h"
 #include "app/resource_module.h"
 #include "res/resource.h"
-#include "tray/main_frame.h"
 
 namespace {
 
@@ -35,14 +34,14 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-int ShowAboutDialog()
+int ShowAboutDialog(HWND owner)
 {
     if (aboutOpen)
         return 2;
     aboutOpen = 1;
     // From the language module when one is loaded; the icon comes from the same module.
-    const INT_PTR result = RunModalKeepingOwnerDisabled(mainFrameWnd, [] {
-        return DialogBoxParamA(GetResourceInstance(), MAKEINTRESOURCEA(IDD_ABOUT), mainFrameWnd,
+    const INT_PTR result = RunModalKeepingOwnerDisabled(owner, [owner] {
+        return DialogBoxParamA(GetResourceInstance(), MAKEINTRESOURCEA(IDD_ABOUT), owner,
                                AboutDialogProc, 0);
     });
     aboutOpen = 0;
@@ -57,7 +56,7 @@ int IsAboutOpen()
 
 void CloseAboutDialog()
 {
-    if (!aboutOpen || aboutWindow == nullptr)
+    if (aboutWindow == nullptr)
         return;
     PostMessageA(aboutWindow, WM_COMMAND, IDOK,
                  reinterpret_cast<LPARAM>(GetDlgItem(aboutWindow, IDOK)));

@@ -3,15 +3,16 @@
 
 #include <windows.h>
 
-// Runs the About box modally, owned by the main frame. 2 at once when it is already open;
+// Runs the About box modally, owned by `owner`. 2 at once when it is already open;
 // otherwise DialogBoxParamA's result, 1 after every normal closing.
-int ShowAboutDialog();
+int ShowAboutDialog(HWND owner);
 
 // Non-zero while the About box runs.
 int IsAboutOpen();
 
 // Asks a running About box to close, as a click on its OK button does. It closes when its
-// own modal loop takes the message, after this call has returned.
+// own modal loop takes the message, after this call has returned. Nothing happens when no
+// About box runs.
 void CloseAboutDialog();
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -6,9 +6,11 @@
 #include "dialogs/option_lists.h"
 #include "res/resource.h"
 
-int chosenAvailableIndex;
-
 namespace {
+
+// The dialog's result: the chosen row plus one, so that neither DialogBoxParamA's failures
+// (0 and -1) nor Cancel can be taken for a row.
+const INT_PTR kNoRowChosen = 0;
 
 BOOL InitEnableFilterDialog(HWND dialog)
 {
@@ -23,8 +25,7 @@ BOOL InitEnableFilterDialog(HWND dialog)
 void TakeSelectedFilter(HWND dialog)
 {
     const LRESULT row = SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LB_GETCURSEL, 0, 0);
-    chosenAvailableIndex = row == LB_ERR ? -1 : static_cast<int>(row);
-    EndDialog(dialog, chosenAvailableIndex >= 0 ? 1 : 2);
+    EndDialog(dialog, row == LB_ERR ? kNoRowChosen : row + 1);
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ INT_PTR CALLBACK EnableFilterDialogProc(HWND dialog, UINT msg, WPARAM wParam, LP
             return TRUE;
         }
         if (wParam == IDCANCEL) {
-            EndDialog(dialog, 2);
+            EndDialog(dialog, kNoRowChosen);
             return TRUE;
         }
         break;
@@ -53,8 +54,9 @@ INT_PTR CALLBACK EnableFilterDialogProc(HWND dialog, UINT msg, WPARAM wParam, LP
 int ShowEnableFilterDialog(HWND owner)
 {
     if (availableList.count == 0)
-        return 2;
-    return static_cast<int>(DialogBoxParamA(GetResourceInstance(),
-                                            MAKEINTRESOURCEA(IDD_ENABLE_FILTER), owner,
-                                            EnableFilterDialogProc, 0));
+        return -1;
+    const INT_PTR result = DialogBoxParamA(GetResourceInstance(),
+                                           MAKEINTRESOURCEA(IDD_ENABLE_FILTER), owner,
+                                           EnableFilterDialogProc, 0);
+    return result > kNoRowChosen ? static_cast<int>(result - 1) : -1;
 }

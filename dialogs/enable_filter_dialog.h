@@ -3,12 +3,9 @@
 
 #include <windows.h>
 
-// The available-list row chosen by the last OK; read only after a result of 1.
-extern int chosenAvailableIndex;
-
-// Runs the Enable filter dialog modally, owned by `owner` (the Option dialog). 1 when a
-// filter was chosen (its row is in chosenAvailableIndex); 2 when none was, or at once when
-// no filter is available; DialogBoxParamA's failure value when the dialog could not be made.
+// Runs the Enable filter dialog modally, owned by `owner` (the Option dialog). The row of
+// the available list chosen by OK; -1 when none was chosen, the dialog could not be made, or
+// at once when no filter is available.
 int ShowEnableFilterDialog(HWND owner);
 
 INT_PTR CALLBACK EnableFilterDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

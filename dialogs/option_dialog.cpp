@@ -9,10 +9,8 @@
 #include "app/resource_module.h"
 #include "dialogs/enable_filter_dialog.h"
 #include "dialogs/option_lists.h"
-#include "preview/preview_window.h"
 #include "res/resource.h"
 #include "settings/settings.h"
-#include "tray/main_frame.h"
 
 namespace {
 
@@ -200,7 +198,7 @@ void MoveEntryDown(HWND dialog)
 // at the end.
 void OnEnableCommand(HWND dialog)
 {
-    if (ShowEnableFilterDialog(dialog) == 1 && EnableEntry(chosenAvailableIndex))
+    if (EnableEntry(ShowEnableFilterDialog(dialog)))
         UpdateOptionControls(dialog, true);
 }
 
@@ -268,14 +266,14 @@ INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-int ShowOptionDialog()
+int ShowOptionDialog(HWND owner)
 {
-    if (previewWindow != nullptr || optionDialogOpen)
+    if (optionDialogOpen)
         return 2;
     optionDialogOpen = true;
     // From the language module when one is loaded; a module must keep the control IDs.
-    const INT_PTR result = RunModalKeepingOwnerDisabled(mainFrameWnd, [] {
-        return DialogBoxParamA(GetResourceInstance(), MAKEINTRESOURCEA(IDD_OPTION), mainFrameWnd,
+    const INT_PTR result = RunModalKeepingOwnerDisabled(owner, [owner] {
+        return DialogBoxParamA(GetResourceInstance(), MAKEINTRESOURCEA(IDD_OPTION), owner,
                                OptionDialogProc, 0);
     });
     optionDialogOpen = false;

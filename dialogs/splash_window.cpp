@@ -28,27 +28,14 @@ const UINT kShowTimeMs = 2000;
 // icon, and past the once-only rule of the program's message boxes.
 void ShowSplashFailure(const char* text)
 {
-    MessageBoxA(nullptr, text, nullptr, MB_OK);
-}
-
-// The language module's picture when it has one, otherwise the executable's.
-HBITMAP LoadSplashBitmap()
-{
-    HBITMAP bitmap = nullptr;
-    if (resourceModule != nullptr)
-        bitmap = static_cast<HBITMAP>(LoadImageA(resourceModule, MAKEINTRESOURCEA(IDB_SPLASH),
-                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr)
-        bitmap = static_cast<HBITMAP>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDB_SPLASH),
-                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    return bitmap;
+    ShowPlainMessage(text, MB_OK);
 }
 
 // Sizes the window to frame the picture and centres it on the screen, then starts the one
 // timer that ends it. -1 aborts the creation; the destruction then deletes the picture.
 LRESULT OnCreate(HWND hwnd)
 {
-    splashBitmap = LoadSplashBitmap();
+    splashBitmap = LoadResBitmap(IDB_SPLASH);
     if (splashBitmap == nullptr) {
         ShowSplashFailure("failed to LoadImage()");
         return -1;
@@ -127,7 +114,7 @@ ATOM RegisterSplashClass()
     return RegisterProgramClass(kSplashClassName, SplashWindowProc, false);
 }
 
-void CreateSplashWindow()
+HWND CreateSplashWindow()
 {
     DWORD exStyle = kSplashExStyle;
     if (IsWin2000OrLater())
@@ -136,12 +123,11 @@ void CreateSplashWindow()
     HWND splash = CreateWindowExA(exStyle, kSplashClassName, productName, kSplashStyle,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   nullptr, nullptr, exeInstance, nullptr);
-    if (splash == nullptr) {
-        ShowMessageId(MB_ICONERROR, IDS_ERR_CREATE_SPLASH);
-        return;
-    }
+    if (splash == nullptr)
+        return nullptr;
     ShowWindow(splash, SW_SHOWNORMAL);
     UpdateWindow(splash);
+    return splash;
 }
 
 int GetBitmapSize(HBITMAP bitmap, int* width, int* height)

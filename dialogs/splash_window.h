@@ -16,8 +16,8 @@ extern int splashHeight;
 // Class atom, 0 on failure.
 ATOM RegisterSplashClass();
 
-// Shows the splash window. A failure is reported in a box; start-up goes on either way.
-void CreateSplashWindow();
+// Shows the splash window. Null when it could not be made.
+HWND CreateSplashWindow();
 
 // 1 with the bitmap's size in pixels stored through the two outputs; 0, with them
 // untouched, when GDI cannot describe the bitmap.

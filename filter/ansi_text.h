@@ -1,7 +1,7 @@
-// The two places where the filter files meet the system's ANSI code page: stepping through
-// a text by characters, and forming the key of a localized display name. Declared here
-// without windows.h; filter/ansi_text_win32.cpp defines them with CharNextA and wsprintfA,
-// filter/ansi_text_portable.cpp for the native build.
+// Where texts meet the system's ANSI code page: stepping through a text by characters,
+// finding the file name in a path, and forming the key of a localized display name.
+// Declared here without windows.h; filter/ansi_text_win32.cpp defines the stepping and the
+// key with CharNextA and wsprintfA, filter/ansi_text_portable.cpp for the native build.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,11 @@
 // The character after the one at `text`: one byte on, or two for the lead byte of a
 // double-byte character. Never steps past the terminator.
 const char* NextAnsiChar(const char* text);
+
+// The file name in `path`: what follows its last backslash, or all of it when it has none.
+// Found character by character, since in a double-byte code page such as 932 a trail byte
+// may equal '\\'.
+const char* FileNameInPath(const char* path);
 
 // Room for "name(" and ")" around any 32-bit number, and the terminator.
 const int kLocalizedKeyBytes = 24;

@@ -20,17 +20,6 @@ const char kDefaultNameKey[] = "name";
 // A line, its copy split into key and value, and the display name.
 const int kLineBytes = 128;
 
-struct BuiltinName {
-    const char* name;
-    FilterKind kind;
-};
-const BuiltinName kBuiltinNames[] = {
-    {"_normal", FilterKind::Identity},
-    {"_grayscale", FilterKind::Grayscale},
-    {"_hue_gbr", FilterKind::HueGbr},
-    {"_hue_brg", FilterKind::HueBrg},
-};
-
 // What the lines after the header say.
 struct FilterFileContents {
     char displayName[kLineBytes];
@@ -121,14 +110,6 @@ void ReadFilterLines(std::FILE* file, const char* localizedKey, FilterFileConten
     }
 }
 
-const BuiltinName* FindBuiltinName(const char* name)
-{
-    for (const BuiltinName& builtin : kBuiltinNames)
-        if (EqualsIgnoringAsciiCase(name, builtin.name))
-            return &builtin;
-    return nullptr;
-}
-
 }  // namespace
 
 int LoadFilterFile(const char* path, uint32_t locale)
@@ -167,7 +148,7 @@ int ReadFilterFile(std::FILE* file, const char* path, uint32_t locale)
                         baseName + std::strlen(baseName));
     ReadFilterLines(file, localizedKey, contents);
 
-    if (const BuiltinName* builtin = FindBuiltinName(baseName)) {
+    if (const BuiltinFilter* builtin = FindBuiltinFilter(baseName)) {
         // Renames the built-in filter; its colours stay the program's own.
         AddFilter(builtin->name, contents.displayName, builtin->kind, nullptr);
         return 1;
@@ -182,11 +163,7 @@ int ReadFilterFile(std::FILE* file, const char* path, uint32_t locale)
 
 void GetFileBaseName(const char* path, char (&baseName)[kMaxPath])
 {
-    // Character by character: in a double-byte code page a trail byte may equal '\\'.
-    const char* fileName = path;
-    for (const char* p = path; *p != '\0'; p = NextAnsiChar(p))
-        if (*p == '\\')
-            fileName = p + 1;
+    const char* fileName = FileNameInPath(path);
     const char* end = fileName;
     while (*end != '\0' && *end != '.')
         end = NextAnsiChar(end);

@@ -1,4 +1,4 @@
-// The folder scan over <exe dir>filter\*.plf. Each file is read by LoadFilterFile
+// The folder scan over <folder>*.plf. Each file is read by LoadFilterFile
 // (filter/filter_file.h); a file that fails is skipped and the scan goes on.
 
 #include "filter/filter_folder.h"
@@ -7,12 +7,10 @@
 
 #include <windows.h>
 
-#include "app/app.h"
 #include "filter/filter_file.h"
 
 namespace {
 
-const char kFilterFolder[] = "filter\\";
 const char kFilterPattern[] = "*.plf";
 
 // `first` followed by `second` in `target` of MAX_PATH bytes; false when that does not fit.
@@ -29,12 +27,10 @@ bool JoinPath(char (&target)[MAX_PATH], const char* first, const char* second)
 
 }  // namespace
 
-int LoadFilterFiles()
+int LoadFilterFiles(const char* folder)
 {
-    char folder[MAX_PATH];
     char pattern[MAX_PATH];
-    if (!JoinPath(folder, GetExeDirectory(), kFilterFolder) ||
-        !JoinPath(pattern, folder, kFilterPattern))
+    if (!JoinPath(pattern, folder, kFilterPattern))
         return 0;
     const LCID locale = GetUserDefaultLCID();
 

@@ -10,17 +10,14 @@
 FilterTable filterTable;
 EnabledList enabledList;
 
+const BuiltinFilter kBuiltinFilters[kBuiltinFilterCount] = {
+    {"_normal", "normal", FilterKind::Identity},
+    {"_grayscale", "grayscale", FilterKind::Grayscale},
+    {"_hue_gbr", "hue(RGB=>GBR)", FilterKind::HueGbr},
+    {"_hue_brg", "hue(RGB=>BRG)", FilterKind::HueBrg},
+};
+
 namespace {
-
-const char* const kBuiltinNames[] = {"_normal", "_grayscale", "_hue_gbr", "_hue_brg"};
-
-bool IsBuiltinName(const char* name)
-{
-    for (const char* builtin : kBuiltinNames)
-        if (EqualsIgnoringAsciiCase(name, builtin))
-            return true;
-    return false;
-}
 
 // Length of `text`, or `limit` when it is at least that long.
 size_t BoundedLength(const char* text, size_t limit)
@@ -77,13 +74,18 @@ void GenerateControlCube(FilterKind kind, ControlCube& cube)
 
 }  // namespace
 
-int RegisterBuiltinFilters()
+const BuiltinFilter* FindBuiltinFilter(const char* name)
 {
-    AddFilter("_normal", "normal", FilterKind::Identity, nullptr);
-    AddFilter("_grayscale", "grayscale", FilterKind::Grayscale, nullptr);
-    AddFilter("_hue_gbr", "hue(RGB=>GBR)", FilterKind::HueGbr, nullptr);
-    AddFilter("_hue_brg", "hue(RGB=>BRG)", FilterKind::HueBrg, nullptr);
-    return 1;
+    for (const BuiltinFilter& builtin : kBuiltinFilters)
+        if (EqualsIgnoringAsciiCase(name, builtin.name))
+            return &builtin;
+    return nullptr;
+}
+
+void RegisterBuiltinFilters()
+{
+    for (const BuiltinFilter& builtin : kBuiltinFilters)
+        AddFilter(builtin.name, builtin.displayName, builtin.kind, nullptr);
 }
 
 int AddFilter(const char* name, const char* displayName, FilterKind kind,
@@ -102,7 +104,7 @@ int AddFilter(const char* name, const char* displayName, FilterKind kind,
     if (FilterRecord* existing = FindFilterByName(name)) {
         // A file named after a built-in filter only renames it; nothing else changes,
         // and the new display name is not checked against the others.
-        if (!IsBuiltinName(name))
+        if (FindBuiltinFilter(name) == nullptr)
             return 0;
         std::strcpy(existing->displayName, displayName);
         return 1;

@@ -42,8 +42,21 @@ struct EnabledList {
 extern FilterTable filterTable;
 extern EnabledList enabledList;
 
-// Adds _normal, _grayscale, _hue_gbr and _hue_brg, in that order. Always non-zero.
-int RegisterBuiltinFilters();
+// The four filters the program brings itself. Their names start with '_', which no filter
+// file may use for a filter of its own; a file of one of these names only renames it.
+struct BuiltinFilter {
+    const char* name;
+    const char* displayName;
+    FilterKind kind;
+};
+const int kBuiltinFilterCount = 4;
+extern const BuiltinFilter kBuiltinFilters[kBuiltinFilterCount];
+
+// The built-in filter of that name (ASCII case ignored), or null.
+const BuiltinFilter* FindBuiltinFilter(const char* name);
+
+// Adds the built-in filters to the table, in the order of kBuiltinFilters.
+void RegisterBuiltinFilters();
 
 // Adds a filter, or gives a built-in filter a new display name when `name` is one of the
 // four built-in names. `controlColors` (216 colours in ControlCube order) is required for

@@ -98,11 +98,11 @@ PixelKernel* ChooseFrameKernel()
 #endif
 }
 
-int ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
-                           const FrameBuffers& frames)
+void ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
+                            const FrameBuffers& frames)
 {
     if (frames.height <= 0 || frames.width <= 0)
-        return 1;
+        return;
     // Rows without padding follow each other directly and are taken as one long row, which
     // spares the kernels a short tail per row.
     size_t rowPixels = static_cast<size_t>(frames.width);
@@ -123,10 +123,9 @@ int ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
         else
             kernel(outputCube, in, out, rowPixels);
     }
-    return 1;
 }
 
-int ApplyFilterToFrame(const FilterRecord& record, const FrameBuffers& frames)
+void ApplyFilterToFrame(const FilterRecord& record, const FrameBuffers& frames)
 {
-    return ApplyFilterToFrameWith(ChooseFrameKernel(), record, frames);
+    ApplyFilterToFrameWith(ChooseFrameKernel(), record, frames);
 }

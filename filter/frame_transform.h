@@ -7,5 +7,5 @@ struct FilterRecord;
 
 // Writes frames.filtered from frames.captured through `record`: `height` rows of `width`
 // pixels at `stride` bytes per row, padding left untouched. The identity filter copies
-// the pixels; every other filter replaces each pixel by its cube cell. Always non-zero.
-int ApplyFilterToFrame(const FilterRecord& record, const FrameBuffers& frames);
+// the pixels; every other filter replaces each pixel by its cube cell.
+void ApplyFilterToFrame(const FilterRecord& record, const FrameBuffers& frames);

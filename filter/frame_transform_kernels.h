@@ -39,5 +39,5 @@ int CpuHasSsse3();
 PixelKernel* ChooseFrameKernel();
 
 // ApplyFilterToFrame with the given kernel for every filter but the identity.
-int ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
-                           const FrameBuffers& frames);
+void ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
+                            const FrameBuffers& frames);

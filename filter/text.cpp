@@ -1,19 +1,17 @@
-// Text helpers with fixed ASCII rules, independent of the user's locale.
+// Text helpers with fixed ASCII rules, independent of the user's locale, and the file name
+// of a path.
 
 #include "filter/text.h"
 
 #include <cstring>
+
+#include "filter/ansi_text.h"
 
 namespace {
 
 char AsciiLower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 }  // namespace
@@ -34,14 +32,23 @@ void TrimWhiteSpace(char* text)
         return;
     const size_t length = std::strlen(text);
     size_t first = 0;
-    while (first < length && IsWhiteSpace(text[first]))
+    while (first < length && IsAsciiSpace(text[first]))
         ++first;
     if (first == length)
         return;  // nothing but white space: left as it is
     size_t last = length - 1;
-    while (IsWhiteSpace(text[last]))
+    while (IsAsciiSpace(text[last]))
         --last;
     const size_t kept = last - first + 1;
     std::memmove(text, text + first, kept);
     text[kept] = '\0';
+}
+
+const char* FileNameInPath(const char* path)
+{
+    const char* fileName = path;
+    for (const char* p = path; *p != '\0'; p = NextAnsiChar(p))
+        if (*p == '\\')
+            fileName = p + 1;
+    return fileName;
 }

@@ -1,6 +1,13 @@
-// Small text routines shared by the filter files and the settings store.
+// Small text routines shared by the filter files, the settings and the application shell.
 // Portable: no windows.h. Character classes are those of the "C" locale.
 #pragma once
+
+// Space, tab, line feed, vertical tab, form feed and carriage return: isspace in the "C"
+// locale, whatever locale the process runs in.
+inline bool IsAsciiSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Non-zero when the two texts are equal with A-Z taken as a-z (no other folding).
 int EqualsIgnoringAsciiCase(const char* a, const char* b);

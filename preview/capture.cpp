@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <windows.h>
-
 #include "app/message_box.h"
 
 FrameBuffers frameBuffers;
@@ -30,7 +28,7 @@ BITMAPINFO* HeaderForGdi()
 
 }  // namespace
 
-int CaptureScreen()
+int CaptureScreen(HWND boxOwner)
 {
     FreeImages();
     frameBuffers.width = GetSystemMetrics(SM_CXSCREEN);
@@ -43,7 +41,7 @@ int CaptureScreen()
     frameBuffers.filtered = static_cast<uint8_t*>(std::malloc(imageBytes));
     if (frameBuffers.captured == nullptr || frameBuffers.filtered == nullptr) {
         FreeImages();
-        ShowMessageF(MB_OK | MB_ICONWARNING,
+        ShowMessageF(boxOwner, MB_OK | MB_ICONWARNING,
                      "The screen could not be captured: not enough memory for %d x %d pixels.",
                      frameBuffers.width, frameBuffers.height);
         return 0;
@@ -72,7 +70,7 @@ int CaptureScreen()
     std::memset(frameBuffers.captured, 0, imageBytes);
     if (GetDIBits(memory, bitmap, 0, frameBuffers.height, frameBuffers.captured, HeaderForGdi(),
                   DIB_RGB_COLORS) == 0)
-        ShowMessageF(MB_OK, "GetDIBits() failed %d", static_cast<int>(GetLastError()));
+        ShowMessageF(boxOwner, MB_OK, "GetDIBits() failed %d", static_cast<int>(GetLastError()));
 
     DeleteObject(bitmap);
     DeleteDC(memory);

@@ -1,6 +1,8 @@
 // The screen capture: one picture of the primary screen and its filtered copy.
 #pragma once
 
+#include <windows.h>
+
 #include "filter/frame_buffers.h"
 
 // Both images of the last capture. They stay allocated after the preview closes, until the
@@ -9,5 +11,5 @@ extern FrameBuffers frameBuffers;
 
 // Captures the whole primary screen, layered windows included, into
 // frameBuffers.captured. Zero when the two images could not be allocated; then no image is
-// held and the user has been told.
-int CaptureScreen();
+// held and the user has been told in a box owned by `boxOwner`.
+int CaptureScreen(HWND boxOwner);

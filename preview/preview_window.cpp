@@ -26,12 +26,12 @@ const FilterRecord& SelectedFilter()
         return *enabledList.entries[selectedFilterIndex];
     if (enabledList.count > 0)
         return *enabledList.entries[0];
-    return *FindFilterByName("_normal");
+    return filterTable.records[0];  // the built-in identity filter, always added first
 }
 
-int OnCreate(HWND window)
+int OnCreate(HWND window, const CREATESTRUCTA* creation)
 {
-    if (!CaptureScreen())
+    if (!CaptureScreen(static_cast<HWND>(creation->lpCreateParams)))
         return -1;
     if (CreateOperatePanel(window) == nullptr)
         return -1;
@@ -88,7 +88,7 @@ LRESULT OnMouseActivate()
 LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_CREATE:          return OnCreate(window);
+    case WM_CREATE:          return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_DESTROY:         OnDestroy(); return 0;
     case WM_SETFOCUS:        return 0;
     case WM_PAINT:           OnPaint(window); return 0;
@@ -113,14 +113,14 @@ ATOM RegisterPreviewClass()
     return RegisterProgramClass(kPreviewClass, PreviewProc, true);
 }
 
-HWND CreatePreviewWindow()
+HWND CreatePreviewWindow(HWND boxOwner)
 {
     creatingPreview = true;
     // A maximized popup without a caption covers the whole screen; a tool window has no
     // taskbar button.
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
                                   WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 0, 0, nullptr,
-                                  nullptr, exeInstance, nullptr);
+                                  nullptr, exeInstance, boxOwner);
     creatingPreview = false;
     if (window != nullptr)
         previewWindow = window;

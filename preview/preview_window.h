@@ -15,8 +15,9 @@ extern int selectedFilterIndex;
 ATOM RegisterPreviewClass();
 
 // Captures the screen, opens the operate panel, filters through the first enabled filter
-// and shows the preview maximized and topmost. Null on failure.
-HWND CreatePreviewWindow();
+// and shows the preview maximized and topmost. Null on failure. The capture's boxes are
+// owned by `boxOwner`.
+HWND CreatePreviewWindow(HWND boxOwner);
 
 // True while CreatePreviewWindow runs. A message box of the capture runs its own message
 // loop then, and a trigger must not start a second preview inside the first one.

@@ -46,17 +46,11 @@ uint32_t NumberToStore(NumberRule rule, uint32_t field)
 
 namespace {
 
-// White space as the "C" locale's isspace sees it.
-bool IsSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // Reads one integer the way "%d" does (white space, an optional sign, at least one digit),
 // but refuses a number outside the 32-bit range instead of leaving its value undefined.
 const char* ScanInt32(const char* p, int32_t* value)
 {
-    while (IsSpace(*p))
+    while (IsAsciiSpace(*p))
         ++p;
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+')

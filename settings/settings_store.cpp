@@ -53,8 +53,8 @@ void WriteValue(const char* subKey, const char* valueName, DWORD type, const voi
 
 // Reads ask only for query rights, so that a key the user may read but not change still
 // gives its values.
-int RegReadString(const char* subKey, const char* valueName, char* buffer, DWORD bufferSize,
-                  const char* defaultText)
+void RegReadString(const char* subKey, const char* valueName, char* buffer, DWORD bufferSize,
+                   const char* defaultText)
 {
     HKEY key;
     bool read = false;
@@ -64,10 +64,9 @@ int RegReadString(const char* subKey, const char* valueName, char* buffer, DWORD
     }
     if (!read)
         CopyText(buffer, bufferSize, defaultText);
-    return 1;
 }
 
-int RegReadDword(const char* subKey, const char* valueName, DWORD* value, DWORD defaultValue)
+void RegReadDword(const char* subKey, const char* valueName, DWORD* value, DWORD defaultValue)
 {
     HKEY key;
     DWORD stored = 0, type = 0, size = sizeof stored;
@@ -79,7 +78,6 @@ int RegReadDword(const char* subKey, const char* valueName, DWORD* value, DWORD 
         RegCloseKey(key);
     }
     *value = read ? stored : defaultValue;
-    return 1;
 }
 
 void RegWriteString(const char* subKey, const char* valueName, const char* text)
@@ -93,7 +91,7 @@ void RegWriteDword(const char* subKey, const char* valueName, DWORD value)
     WriteValue(subKey, valueName, REG_DWORD, &value, sizeof value);
 }
 
-int LoadSettings()
+void LoadSettings()
 {
     char text[kSettingsTextSize];
     RegReadString(kSettingsKey, "Position", text, sizeof text, "0,0");
@@ -107,10 +105,9 @@ int LoadSettings()
 
     RegReadString(kSettingsKey, "EnableFilters", text, sizeof text, "");
     EnableFiltersFromText(text);
-    return 1;
 }
 
-int SaveSettings()
+void SaveSettings()
 {
     char text[kSettingsTextSize];
     FormatPosition(settings.PositionX, settings.PositionY, text, sizeof text);
@@ -123,5 +120,4 @@ int SaveSettings()
     // An empty list is written too: the next start turns it into the default list.
     JoinEnabledFilterNames(text, sizeof text);
     RegWriteString(kSettingsKey, "EnableFilters", text);
-    return 1;
 }

@@ -6,17 +6,17 @@
 extern const char kSettingsKey[];
 
 // Reads every setting and the enabled filters; missing or unusable values take their
-// defaults. Needs the filter table complete and the enabled list empty. Always 1.
-int LoadSettings();
+// defaults. Needs the filter table complete and the enabled list empty.
+void LoadSettings();
 
 // Writes the nine values. A value that cannot be written does not stop the others; nothing
-// is reported. Always 1.
-int SaveSettings();
+// is reported.
+void SaveSettings();
 
 // One value under HKEY_CURRENT_USER\subKey. The readers store the default when the key or
-// the value is missing, of another type, or does not fit; they always return 1.
-int RegReadString(const char* subKey, const char* valueName, char* buffer, DWORD bufferSize,
-                  const char* defaultText);
-int RegReadDword(const char* subKey, const char* valueName, DWORD* value, DWORD defaultValue);
+// the value is missing, of another type, or does not fit.
+void RegReadString(const char* subKey, const char* valueName, char* buffer, DWORD bufferSize,
+                   const char* defaultText);
+void RegReadDword(const char* subKey, const char* valueName, DWORD* value, DWORD defaultValue);
 void RegWriteString(const char* subKey, const char* valueName, const char* text);
 void RegWriteDword(const char* subKey, const char* valueName, DWORD value);

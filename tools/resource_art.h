@@ -1,6 +1,6 @@
 // The program's pictures, drawn by code so that they can be made again byte for byte:
-// icon 100 (a prism splitting a beam of light, 32x32 and 16x16 in 16 colours) and the
-// splash picture 101 (100x40, 8 bits per pixel). Integer arithmetic only.
+// the program's icon (a prism splitting a beam of light, 32x32 and 16x16 in 16 colours) and
+// the splash picture (100x40, 8 bits per pixel). Integer arithmetic only.
 #pragma once
 
 #include <cstdint>

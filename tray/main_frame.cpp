@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "app/app.h"
-#include "app/message_box.h"
 #include "app/resource_module.h"
 #include "dialogs/about_dialog.h"
 #include "res/resource.h"
@@ -18,7 +17,6 @@ const char kMainFrameClassName[] = "mainframe.wndclass.prismolenteer.morvask";
 
 HWND mainFrameWnd;
 HMENU trayMenu;
-int hotkeyRegistered;
 int hotCornerTimerSet;
 UINT taskbarCreatedMsg;
 
@@ -28,7 +26,8 @@ namespace {
 const DWORD kTrayIconRecordSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray icon record");
 
-// Not string 10000: the tip stays the same whatever the language module says.
+// Not the product name of the string table: the tip stays the same whatever the language
+// module says.
 const char kTrayTip[] = "Prismolenteer";
 
 LRESULT OnCreate(HWND hwnd)
@@ -38,19 +37,26 @@ LRESULT OnCreate(HWND hwnd)
     taskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
     trayMenu = LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
     if (settings.EnableHotkeyAction)
-        RegisterPreviewHotkey();
+        RegisterPreviewHotkey(hwnd);
     // The timer runs whether or not the hot corner is on; each tick reads the setting.
     hotCornerTimerSet = SetTimer(hwnd, IDT_HOTCORNER, kHotCornerPeriodMs, nullptr) != 0;
     return 0;
 }
 
+// What names the tray icon to the shell: the record zeroed, with its size, window and
+// identifier. All that removing the icon needs.
+void FillTrayIconKey(NOTIFYICONDATAA* record, HWND hwnd)
+{
+    std::memset(record, 0, sizeof *record);
+    record->cbSize = kTrayIconRecordSize;
+    record->hWnd = hwnd;
+    record->uID = ID_TRAY_ICON;
+}
+
 void OnDestroy(HWND hwnd)
 {
     NOTIFYICONDATAA record;
-    std::memset(&record, 0, sizeof record);
-    record.cbSize = kTrayIconRecordSize;
-    record.hWnd = hwnd;
-    record.uID = ID_TRAY_ICON;
+    FillTrayIconKey(&record, hwnd);
     Shell_NotifyIconA(NIM_DELETE, &record);
 
     if (hotCornerTimerSet) {
@@ -61,11 +67,14 @@ void OnDestroy(HWND hwnd)
         DestroyMenu(trayMenu);
         trayMenu = nullptr;
     }
-    if (hotkeyRegistered) {
-        UnregisterHotKey(hwnd, ID_PREVIEW_HOTKEY);
-        hotkeyRegistered = 0;
-    }
+    UnregisterPreviewHotkey(hwnd);
     PostQuitMessage(0);
+}
+
+void OnTimer(HWND hwnd, UINT_PTR timerId)
+{
+    if (timerId == IDT_HOTCORNER)
+        OnHotCornerTick(hwnd);
 }
 
 void ShowTrayMenu(HWND hwnd)
@@ -98,10 +107,10 @@ bool OnCommand(HWND hwnd, WORD command)
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return true;
     case IDM_ABOUT:
-        ShowAboutDialog();
+        ShowAboutDialog(hwnd);
         return true;
     case IDM_OPTION:
-        RunOptionCommand();
+        RunOptionCommand(hwnd);
         return true;
     }
     return false;
@@ -116,10 +125,7 @@ ATOM RegisterMainFrameClass()
 
 void FillTrayIconRecord(NOTIFYICONDATAA* record)
 {
-    std::memset(record, 0, sizeof *record);
-    record->cbSize = kTrayIconRecordSize;
-    record->hWnd = mainFrameWnd;
-    record->uID = ID_TRAY_ICON;
+    FillTrayIconKey(record, mainFrameWnd);
     record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record->uCallbackMessage = WM_TASKTRAY;
     // Always the executable's icon, never the language module's. The small image of the
@@ -138,20 +144,6 @@ void AddTrayIcon()
     Shell_NotifyIconA(NIM_ADD, &record);
 }
 
-int RegisterPreviewHotkey()
-{
-    UINT modifiers = 0;
-    if (settings.HotkeyCtrl)
-        modifiers |= MOD_CONTROL;
-    if (settings.HotkeyAlt)
-        modifiers |= MOD_ALT;
-    hotkeyRegistered = RegisterHotKey(mainFrameWnd, ID_PREVIEW_HOTKEY, modifiers,
-                                      settings.HotkeyVKey) != 0;
-    if (!hotkeyRegistered)
-        ShowMessageId(MB_OK, IDS_ERR_REGISTER_HOTKEY);
-    return hotkeyRegistered;
-}
-
 LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -163,8 +155,8 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     // Saved whatever wParam says: if the end is cancelled, we simply save again at exit.
     case WM_ENDSESSION:       SaveSettings(); return 0;
     case WM_IME_SETCONTEXT:   return 0;
-    case WM_TIMER:            OnHotCornerTimer(wParam); return 0;
-    case WM_HOTKEY:           OpenPreview(); return 0;
+    case WM_TIMER:            OnTimer(hwnd, wParam); return 0;
+    case WM_HOTKEY:           OpenPreview(hwnd); return 0;
     case WM_TASKTRAY:         OnTrayNotify(hwnd, static_cast<UINT>(lParam)); return 0;
     case WM_COMMAND:
         if (OnCommand(hwnd, LOWORD(wParam)))

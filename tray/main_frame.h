@@ -10,7 +10,6 @@
 const UINT WM_TASKTRAY = WM_APP + 1;
 
 const UINT ID_TRAY_ICON = 1;
-const int ID_PREVIEW_HOTKEY = 1;
 const UINT_PTR IDT_HOTCORNER = 555;
 const UINT kHotCornerPeriodMs = 100;
 
@@ -18,11 +17,9 @@ extern const char kMainFrameClassName[];
 
 // Set first thing in the frame's creation; null before.
 extern HWND mainFrameWnd;
-// Menu 200, or null when it could not be loaded and after the frame's end.
+// The tray menu, or null when it could not be loaded and after the frame's end.
 extern HMENU trayMenu;
-// Non-zero while hotkey 1 is registered; the Option command re-registers it.
-extern int hotkeyRegistered;
-// Non-zero while timer 555 runs.
+// Non-zero while the hot-corner timer runs.
 extern int hotCornerTimerSet;
 // The shell's "TaskbarCreated" broadcast.
 extern UINT taskbarCreatedMsg;
@@ -36,8 +33,3 @@ void FillTrayIconRecord(NOTIFYICONDATAA* record);
 // Adds the tray icon (again, after a shell restart). Failures are not reported: the icon
 // comes back with the next "TaskbarCreated".
 void AddTrayIcon();
-
-// Registers hotkey 1 for the main frame from the settings (Ctrl and Alt as chosen, never
-// Shift or Win) and keeps the result in hotkeyRegistered. On failure says so in a box and
-// returns 0.
-int RegisterPreviewHotkey();

@@ -1,15 +1,19 @@
-// The two triggers of the preview, the hotkey and the hot corner, and the tray menu's
-// Option command.
+// The rules between the program's windows, each kept here and nowhere else: the preview
+// and the Option dialog exclude each other, a preview closes the About box, and OK in the
+// Option dialog registers the hotkey anew when its settings changed.
 
 #include "tray/preview_triggers.h"
 
+#include "app/message_box.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/option_dialog.h"
 #include "preview/operate_panel.h"
 #include "preview/preview_window.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 #include "tray/hot_corner.h"
-#include "tray/main_frame.h"
+
+int hotkeyRegistered;
 
 namespace {
 
@@ -27,7 +31,29 @@ int DesktopBitsPerPixel()
 
 }  // namespace
 
-int OpenPreview()
+int RegisterPreviewHotkey(HWND frame)
+{
+    UINT modifiers = 0;
+    if (settings.HotkeyCtrl)
+        modifiers |= MOD_CONTROL;
+    if (settings.HotkeyAlt)
+        modifiers |= MOD_ALT;
+    hotkeyRegistered =
+        RegisterHotKey(frame, ID_PREVIEW_HOTKEY, modifiers, settings.HotkeyVKey) != 0;
+    if (!hotkeyRegistered)
+        ShowMessageId(frame, MB_OK, IDS_ERR_REGISTER_HOTKEY);
+    return hotkeyRegistered;
+}
+
+void UnregisterPreviewHotkey(HWND frame)
+{
+    if (hotkeyRegistered) {
+        UnregisterHotKey(frame, ID_PREVIEW_HOTKEY);
+        hotkeyRegistered = 0;
+    }
+}
+
+int OpenPreview(HWND frame)
 {
     if (IsOptionDialogOpen())
         return 0;
@@ -40,16 +66,16 @@ int OpenPreview()
         return 0;
     if (IsAboutOpen())
         CloseAboutDialog();  // it ends itself when its own loop takes the posted OK
-    if (previewWindow == nullptr && CreatePreviewWindow() == nullptr)
+    if (previewWindow == nullptr && CreatePreviewWindow(frame) == nullptr)
         return 0;
     ForceForegroundWindow(panelWindow);
     return 1;
 }
 
-int OnHotCornerTimer(UINT_PTR timerId)
+void OnHotCornerTick(HWND frame)
 {
-    if (timerId != IDT_HOTCORNER || !settings.EnableMouseAction)
-        return 0;
+    if (!settings.EnableMouseAction)
+        return;
     POINT cursor{};
     GetCursorPos(&cursor);
     // The corners of the screen itself. The full-screen client area ends above the taskbar,
@@ -58,30 +84,32 @@ int OnHotCornerTimer(UINT_PTR timerId)
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     if (previewWindow != nullptr) {
         dwellStartTick = 0;
-        return 0;
+        return;
     }
     int x = 0, y = 0;
     if (!HotCornerPoint(settings.MouseActionPosition, screenWidth, screenHeight, &x, &y) ||
         cursor.x != x || cursor.y != y) {
         dwellStartTick = 0;
-        return 0;
+        return;
     }
     if (dwellStartTick == 0) {
         dwellStartTick = GetTickCount();
-        return 0;
+        return;
     }
     if (IsDwellLongEnough(dwellStartTick, GetTickCount())) {
-        OpenPreview();
+        OpenPreview(frame);
         dwellStartTick = 0;  // a refused preview starts the dwell again
     }
-    return 0;
 }
 
-int RunOptionCommand()
+void RunOptionCommand(HWND frame)
 {
+    // The panel lists the enabled filters, which the dialog may change.
+    if (previewWindow != nullptr)
+        return;
     const Settings before = settings;
-    if (ShowOptionDialog() != 1)
-        return 0;
+    if (ShowOptionDialog(frame) != 1)
+        return;
     // Cancel wrote nothing, so nothing differs from the copy. An OK that leaves the hotkey
     // as it was does not retry a registration that failed earlier.
     const bool hotkeyChanged =
@@ -90,13 +118,9 @@ int RunOptionCommand()
          (settings.HotkeyCtrl != before.HotkeyCtrl || settings.HotkeyAlt != before.HotkeyAlt ||
           settings.HotkeyVKey != before.HotkeyVKey));
     if (!hotkeyChanged)
-        return 0;
-    if (hotkeyRegistered) {
-        UnregisterHotKey(mainFrameWnd, ID_PREVIEW_HOTKEY);
-        hotkeyRegistered = 0;
-    }
+        return;
+    UnregisterPreviewHotkey(frame);
     // On failure the box says so and the program goes on without a hotkey.
     if (settings.EnableHotkeyAction)
-        RegisterPreviewHotkey();
-    return 0;
+        RegisterPreviewHotkey(frame);
 }

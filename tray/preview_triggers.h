@@ -1,14 +1,31 @@
-// The two triggers of the preview (the hotkey and the hot corner) and the tray menu's
-// Option command.
+// How the program's windows meet: the two triggers of the preview (the hotkey and the hot
+// corner), and the tray menu's Option command. `frame` is the main frame, which owns the
+// hotkey, the dialogs and the message boxes.
 #pragma once
 
 #include <windows.h>
 
-// Opens the preview, or brings its panel forward. 1 when a preview exists afterwards.
-int OpenPreview();
+const int ID_PREVIEW_HOTKEY = 1;
 
-// One tick of the main frame's timer.
-int OnHotCornerTimer(UINT_PTR timerId);
+// Non-zero while the preview hotkey is registered.
+extern int hotkeyRegistered;
 
-// The Option dialog, then the hotkey registered anew when its settings changed.
-int RunOptionCommand();
+// Registers the preview hotkey for `frame` from the settings (Ctrl and Alt as chosen, never
+// Shift or Win) and keeps the result in hotkeyRegistered. On failure says so in a box and
+// returns 0.
+int RegisterPreviewHotkey(HWND frame);
+
+// Gives the hotkey back when it is registered.
+void UnregisterPreviewHotkey(HWND frame);
+
+// Opens the preview, or brings its panel forward. 1 when a preview exists afterwards. It
+// refuses while the Option dialog is open, and closes an open About box.
+int OpenPreview(HWND frame);
+
+// One tick of the hot-corner timer: opens the preview once the cursor has rested on the
+// hot corner long enough.
+void OnHotCornerTick(HWND frame);
+
+// The Option dialog, unless a preview is shown, then the hotkey registered anew when its
+// settings changed.
+void RunOptionCommand(HWND frame);

@@ -57,7 +57,7 @@ TEST_F(CodePage932Folder, ScanFindsDoubleByteFileNamesAndTheJapaneseDisplayName)
                                                  std::string(kHyoji) + "\r\n" + Colors());
     WriteFile(std::string(kHyo) + ".plf", "[Prismolenteer filter]\r\n" + Colors());
 
-    EXPECT_NE(LoadFilterFiles(), 0);
+    EXPECT_NE(LoadFilterFiles(folder_.c_str()), 0);
     ASSERT_EQ(filterTable.count, 6);
     const FilterRecord* sofuto = FindFilterByName(kSofuto);
     ASSERT_NE(sofuto, nullptr);

@@ -141,7 +141,7 @@ void DisplaySizes::ShowFilteredFromEdgeToEdge(SIZE size)
         // filter in this process, the paint of the real preview through its own procedure.
         RegisterBuiltinFilters();
         const FilterRecord& gray = *FindFilterByName("_grayscale");
-        const double capture = MedianMs([] { CaptureScreen(); });
+        const double capture = MedianMs([] { CaptureScreen(nullptr); });
         const double filtering = MedianMs([&] { ApplyFilterToFrame(gray, frameBuffers); });
         const double painting = MedianMs([&] {
             InvalidateRect(preview, nullptr, FALSE);

@@ -63,7 +63,7 @@ TEST_F(FrameTransformTest, WorkedPixelThroughGrayscale)
     TestFrame frame(1, 1);
     const uint8_t pixel[3] = {50, 100, 200};  // blue, green, red
     std::memcpy(frame.captured.data(), pixel, 3);
-    EXPECT_NE(ApplyFilterToFrame(filterTable.records[1], frame.frames), 0);
+    ApplyFilterToFrame(filterTable.records[1], frame.frames);
     EXPECT_EQ(frame.filtered[0], 126);
     EXPECT_EQ(frame.filtered[1], 126);
     EXPECT_EQ(frame.filtered[2], 126);
@@ -169,10 +169,12 @@ protected:
             GTEST_SKIP() << "this CPU lacks " << GetParam().name;
     }
 
-    int Apply(const FilterRecord& record, const FrameBuffers& frames)
+    void Apply(const FilterRecord& record, const FrameBuffers& frames)
     {
-        return GetParam().run ? ApplyFilterToFrameWith(GetParam().run, record, frames)
-                              : ApplyFilterToFrame(record, frames);
+        if (GetParam().run)
+            ApplyFilterToFrameWith(GetParam().run, record, frames);
+        else
+            ApplyFilterToFrame(record, frames);
     }
 };
 
@@ -193,7 +195,7 @@ TEST_P(FrameKernelTest, EveryColourMatchesTheLiteralRule)
             captured[3 * i + 1] = static_cast<uint8_t>(colour >> 8);
             captured[3 * i + 2] = static_cast<uint8_t>(colour >> 16);
         }
-        ASSERT_NE(Apply(filter, frames), 0);
+        Apply(filter, frames);
         LiteralTransform(filter, literal);
         if (filtered != expected) {
             size_t at = 0;
@@ -221,7 +223,7 @@ TEST_P(FrameKernelTest, RowEndsAndPaddingAreExact)
                 SCOPED_TRACE(testing::Message() << "kind " << int(filter.kind) << ", " << width
                                                 << "x" << height);
                 TestFrame actual(width, height), expected(width, height);
-                ASSERT_NE(Apply(filter, actual.frames), 0);
+                Apply(filter, actual.frames);
                 LiteralTransform(filter, expected.frames);
                 // The literal rule writes only pixels, so equal images mean equal pixels
                 // and untouched padding.
@@ -255,7 +257,7 @@ TEST(FrameTransform, EmptyFramesWriteNothing)
     for (const auto& empty : empties) {
         std::memset(filtered, kUntouched, sizeof filtered);
         FrameBuffers frames{empty.width, empty.height, 16, {}, captured, filtered};
-        EXPECT_NE(ApplyFilterToFrame(filter, frames), 0) << empty.width << "x" << empty.height;
+        ApplyFilterToFrame(filter, frames);
         for (uint8_t byte : filtered)
             ASSERT_EQ(byte, kUntouched) << empty.width << "x" << empty.height;
     }

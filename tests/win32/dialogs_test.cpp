@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tests/win32/box_watcher.h"
 #include "tray/main_frame.h"
+#include "tray/program_windows.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void CALLBACK CloseAboutFromOutside(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     aboutOpenInside = IsAboutOpen();
-    secondAbout = ShowAboutDialog();
+    secondAbout = ShowAboutDialog(mainFrameWnd);
     CloseAboutDialog();
 }
 
@@ -63,7 +64,7 @@ TEST_F(AboutDialog, ClosesWhenAskedFromItsOwnLoopAndOpensOnlyOnce)
 {
     aboutOpenInside = secondAbout = -1;
     SetTimer(nullptr, 0, 300, CloseAboutFromOutside);
-    EXPECT_EQ(ShowAboutDialog(), 1);
+    EXPECT_EQ(ShowAboutDialog(mainFrameWnd), 1);
     EXPECT_EQ(aboutOpenInside, 1);
     EXPECT_EQ(secondAbout, 2) << "About while it is open";
     EXPECT_EQ(IsAboutOpen(), 0);
@@ -168,7 +169,7 @@ TEST_F(SplashWindow, WithoutAPictureSaysSoTwiceAndShowsNothing)
     ASSERT_NE(RegisterSplashClass(), 0);
     std::strcpy(productName, "Prismolenteer");
     BoxWatcher watcher;
-    CreateSplashWindow();
+    ShowStartupSplash();
     EXPECT_EQ(FindWindowA(kSplashClassName, nullptr), nullptr);
     EXPECT_EQ(splashBitmap, nullptr);
 

@@ -19,14 +19,14 @@ using FilterFolderTest = ScratchFilterFolder;
 TEST_F(FilterFolderTest, MissingOrEmptyFolderFindsNothing)
 {
     RegisterBuiltinFilters();
-    EXPECT_EQ(LoadFilterFiles(), 0);  // no folder
+    EXPECT_EQ(LoadFilterFiles(folder_.c_str()), 0);  // no folder
 
     MakeFolder();
-    EXPECT_EQ(LoadFilterFiles(), 0);  // empty folder
+    EXPECT_EQ(LoadFilterFiles(folder_.c_str()), 0);  // empty folder
 
     WriteFile("notes.txt", kHeader + Colors());
     WriteFile("gentle.plf.bak", kHeader + Colors());
-    EXPECT_EQ(LoadFilterFiles(), 0);  // nothing matches *.plf
+    EXPECT_EQ(LoadFilterFiles(folder_.c_str()), 0);  // nothing matches *.plf
     EXPECT_EQ(filterTable.count, 4);
 }
 
@@ -46,7 +46,7 @@ TEST_F(FilterFolderTest, ReadsEveryFilterFileAndSkipsDirectoriesAndFailures)
     WriteFile("local.plf",
               kHeader + std::string("name(1033): Localized\r\nname: Plain\r\n") + Colors());
 
-    EXPECT_NE(LoadFilterFiles(), 0);
+    EXPECT_NE(LoadFilterFiles(folder_.c_str()), 0);
 
     ASSERT_EQ(filterTable.count, 6);
     EXPECT_STREQ(filterTable.records[1].displayName, "Grey");
@@ -72,7 +72,7 @@ TEST_F(FilterFolderTest, FilesAreOpenedAsTextWhatEverTheirLineEnds)
         unixLines.erase(at, 1);
     WriteFile("unix.plf", unixLines);
 
-    EXPECT_NE(LoadFilterFiles(), 0);
+    EXPECT_NE(LoadFilterFiles(folder_.c_str()), 0);
     const FilterRecord* unix = FindFilterByName("unix");
     ASSERT_NE(unix, nullptr);
     EXPECT_STREQ(unix->displayName, "Unix");

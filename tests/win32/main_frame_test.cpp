@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "tests/win32/box_watcher.h"
 #include "tray/main_frame.h"
+#include "tray/preview_triggers.h"
 
 namespace {
 

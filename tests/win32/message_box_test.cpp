@@ -37,9 +37,9 @@ protected:
 TEST_F(MessageBoxes, AreOwnedByTheMainFrameAndCaptionedWithTheProductName)
 {
     BoxWatcher watcher;
-    EXPECT_EQ(ShowMessageF(MB_OK, "%s has %d filters", "table", 4), IDOK);
-    EXPECT_EQ(ShowMessageId(MB_OK, IDS_ERR_REGISTER_HOTKEY), IDOK);
-    EXPECT_EQ(ShowMessageId(MB_OK, 12345), IDOK);  // a string that exists nowhere
+    EXPECT_EQ(ShowMessageF(mainFrameWnd, MB_OK, "%s has %d filters", "table", 4), IDOK);
+    EXPECT_EQ(ShowMessageId(mainFrameWnd, MB_OK, IDS_ERR_REGISTER_HOTKEY), IDOK);
+    EXPECT_EQ(ShowMessageId(mainFrameWnd, MB_OK, 12345), IDOK);  // a string that exists nowhere
 
     const std::vector<ShownBox> seen = watcher.Seen();
     ASSERT_EQ(seen.size(), 3u);
@@ -56,7 +56,7 @@ TEST_F(MessageBoxes, ErrorBoxesShowTheirIconAndADisabledOwnerStaysDisabled)
 {
     EnableWindow(owner_, FALSE);
     BoxWatcher watcher;
-    ShowMessageF(MB_ICONERROR | MB_OK, "broken");
+    ShowMessageF(mainFrameWnd, MB_ICONERROR | MB_OK, "broken");
     const std::vector<ShownBox> seen = watcher.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_TRUE(seen[0].hasIcon);
@@ -67,8 +67,8 @@ TEST_F(MessageBoxes, TextsAreCutAt511Characters)
 {
     BoxWatcher watcher;
     const std::string longText(700, 'w');
-    ShowMessageF(MB_OK, "%s", longText.c_str());
-    ShowMessageF(MB_OK, "%s", longText.substr(0, 511).c_str());
+    ShowMessageF(mainFrameWnd, MB_OK, "%s", longText.c_str());
+    ShowMessageF(mainFrameWnd, MB_OK, "%s", longText.substr(0, 511).c_str());
 
     const std::vector<ShownBox> seen = watcher.Seen();
     ASSERT_EQ(seen.size(), 2u);
@@ -96,7 +96,7 @@ TEST_F(MessageBoxes, AfterTheFirstErrorBoxOnlyErrorBoxesThatAskAreShown)
     BoxWatcher watcher;
     size_t expectedCount = 0;
     for (size_t i = 0; i < sizeof steps / sizeof steps[0]; ++i) {
-        const int result = ShowMessageF(steps[i].type, "step %u", static_cast<unsigned>(i));
+        const int result = ShowMessageF(mainFrameWnd, steps[i].type, "step %u", static_cast<unsigned>(i));
         if (steps[i].shown) {
             EXPECT_NE(result, 0) << "step " << i;
             ++expectedCount;
@@ -108,7 +108,7 @@ TEST_F(MessageBoxes, AfterTheFirstErrorBoxOnlyErrorBoxesThatAskAreShown)
             EXPECT_EQ(watcher.Seen().size(), expectedCount) << "step " << i;
         }
     }
-    EXPECT_EQ(ShowMessageId(MB_ICONERROR | MB_OK, IDS_ERR_CREATE_WINDOW), 0)
+    EXPECT_EQ(ShowMessageId(mainFrameWnd, MB_ICONERROR | MB_OK, IDS_ERR_CREATE_WINDOW), 0)
         << "the string-table routine follows the same rule";
 }
 

@@ -80,7 +80,7 @@ TEST_F(PreviewWindowTest, OpensWithTheFirstEnabledFilterAndClosesWithItsPanel)
     Enable({"_grayscale", "_normal"});
     settings.PositionX = 5000;
     settings.PositionY = -40;
-    ASSERT_NE(CreatePreviewWindow(), nullptr);
+    ASSERT_NE(CreatePreviewWindow(nullptr), nullptr);
     EXPECT_NE(previewWindow, nullptr);
     ASSERT_NE(panelWindow, nullptr);
     EXPECT_EQ(GetWindow(panelWindow, GW_OWNER), previewWindow);
@@ -109,7 +109,7 @@ TEST_F(PreviewWindowTest, OpensWithTheFirstEnabledFilterAndClosesWithItsPanel)
 TEST_F(PreviewWindowTest, ReFilteringAlwaysStartsFromTheCapture)
 {
     Enable({"_normal", "_hue_gbr"});
-    ASSERT_NE(CreatePreviewWindow(), nullptr);
+    ASSERT_NE(CreatePreviewWindow(nullptr), nullptr);
     const std::vector<uint8_t> captured = Pixels(frameBuffers.captured);
     EXPECT_EQ(Pixels(frameBuffers.filtered), captured);
 
@@ -125,7 +125,7 @@ TEST_F(PreviewWindowTest, ReFilteringAlwaysStartsFromTheCapture)
 TEST_F(PreviewWindowTest, WithNothingEnabledTheCaptureShowsUnfiltered)
 {
     ASSERT_EQ(enabledList.count, 0);
-    ASSERT_NE(CreatePreviewWindow(), nullptr);
+    ASSERT_NE(CreatePreviewWindow(nullptr), nullptr);
     EXPECT_EQ(PanelRows(), 0);
     EXPECT_EQ(Pixels(frameBuffers.filtered), Pixels(frameBuffers.captured));
     SendMessageA(previewWindow, WM_PREVIEW_REFILTER, 0, 0);
@@ -138,7 +138,7 @@ TEST_F(PreviewWindowTest, ImagesThatCannotBeAllocatedOpenNoPreviewAndSaySo)
     BoxWatcher boxes;
     FailAllocationsOfAtLeast(static_cast<size_t>(FrameStride(GetSystemMetrics(SM_CXSCREEN))) *
                              GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(CreatePreviewWindow(), nullptr);
+    EXPECT_EQ(CreatePreviewWindow(nullptr), nullptr);
     FailAllocationsOfAtLeast(0);
 
     EXPECT_EQ(previewWindow, nullptr);
@@ -162,13 +162,13 @@ TEST_F(PreviewWindowTest, APaletteDisplayOpensNoPreview)
     mode.dmBitsPerPel = 8;
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
     ASSERT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
-    const int opened = OpenPreview();
+    const int opened = OpenPreview(nullptr);
     ChangeDisplaySettingsA(nullptr, 0);
 
     EXPECT_EQ(opened, 0);
     EXPECT_EQ(previewWindow, nullptr);
     EXPECT_TRUE(boxes.Seen().empty()) << "a palette display is refused without a word";
-    EXPECT_EQ(OpenPreview(), 1) << "with true colour again it opens";
+    EXPECT_EQ(OpenPreview(nullptr), 1) << "with true colour again it opens";
 }
 
 // GetDIBits as it behaves when the read-back fails.
@@ -201,7 +201,7 @@ void CALLBACK TriggerDuringBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     ++triggersDuringBox;
-    previewsOpenedDuringBox += OpenPreview();
+    previewsOpenedDuringBox += OpenPreview(nullptr);
 }
 
 TEST_F(PreviewWindowTest, AFailedReadBackShowsBlackAndATriggerMeanwhileOpensNothing)
@@ -213,7 +213,7 @@ TEST_F(PreviewWindowTest, AFailedReadBackShowsBlackAndATriggerMeanwhileOpensNoth
     triggersDuringBox = previewsOpenedDuringBox = 0;
     SetTimer(nullptr, 0, 50, TriggerDuringBox);
 
-    ASSERT_NE(CreatePreviewWindow(), nullptr) << "the preview still opens";
+    ASSERT_NE(CreatePreviewWindow(nullptr), nullptr) << "the preview still opens";
     EXPECT_EQ(triggersDuringBox, 1);
     EXPECT_EQ(previewsOpenedDuringBox, 0);
     EXPECT_EQ(PreviewWindowsOfThisThread(), 1);
