@@ -1,5 +1,6 @@
 // Replaces a function this executable imports from a DLL, for the life of the object, by
-// rewriting its import address table entry. Lets a test make a system call fail on demand.
+// rewriting its import address table entry: a test can make a system call fail on demand
+// or describe a system that is not there.
 #pragma once
 
 #include <cstring>
@@ -11,28 +12,22 @@ public:
     ImportPatch(const char* dll, const char* function, void* replacement)
     {
         auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-        auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& imports =
-            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-        for (; descriptor->Name != 0; ++descriptor) {
-            if (lstrcmpiA(reinterpret_cast<char*>(base + descriptor->Name), dll) != 0)
-                continue;
-            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
-            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-            for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                    continue;
-                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-                if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) != 0)
-                    continue;
-                slot_ = &slots->u1.Function;
-                original_ = *slot_;
-                Write(reinterpret_cast<decltype(original_)>(replacement));
-                return;
-            }
+        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        auto* imports = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+            base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+        for (; imports->Name != 0 && slot_ == nullptr; ++imports) {
+            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imports->OriginalFirstThunk);
+            auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imports->FirstThunk);
+            for (; name->u1.AddressOfData != 0 && slot_ == nullptr; ++name, ++slot)
+                if (!lstrcmpiA(reinterpret_cast<char*>(base + imports->Name), dll) &&
+                    !IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
+                    !std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(
+                                     base + name->u1.AddressOfData)->Name, function))
+                    slot_ = &slot->u1.Function;
         }
+        if (slot_ != nullptr)
+            original_ = Write(reinterpret_cast<Address>(replacement));
     }
     ~ImportPatch()
     {
@@ -45,14 +40,19 @@ public:
     bool Applied() const { return slot_ != nullptr; }
 
 private:
-    void Write(decltype(IMAGE_THUNK_DATA::u1.Function) value)
+    using Address = decltype(IMAGE_THUNK_DATA::u1.Function);
+
+    // Stores `value` in the slot and returns what it held.
+    Address Write(Address value)
     {
         DWORD protection = 0;
         VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+        const Address previous = *slot_;
         *slot_ = value;
         VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+        return previous;
     }
 
-    decltype(IMAGE_THUNK_DATA::u1.Function)* slot_ = nullptr;
-    decltype(IMAGE_THUNK_DATA::u1.Function) original_ = 0;
+    Address* slot_ = nullptr;
+    Address original_ = 0;
 };

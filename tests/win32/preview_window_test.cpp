@@ -1,229 +1,85 @@
-// The preview window and its panel inside the test process: what a capture holds, what
-// the re-filter starts from, and how the preview copes when the capture goes wrong.
+// The preview inside the test process: the filter it opens with, re-filtering from the
+// capture, and what it does when the capture goes wrong.
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
+#include "tests/win32/in_process.h"
 
-#include <gtest/gtest.h>
-
-#include "app/app.h"
-#include "filter/filter_table.h"
-#include "preview/capture.h"
-#include "preview/operate_panel.h"
-#include "preview/preview_window.h"
-#include "settings/settings.h"
-#include "tests/support/allocation_counter.h"
-#include "tests/support/filter_fixture.h"
-#include "tests/support/literal_transform.h"
-#include "tests/win32/box_watcher.h"
-#include "tests/win32/import_patch.h"
-#include "tray/preview_triggers.h"
-
-namespace {
-
-class PreviewWindowTest : public EmptyFilterTable {
+class Preview : public EmptyFilterTable {
 protected:
     void SetUp() override
     {
-        EmptyFilterTable::SetUp();
-        exeInstance = GetModuleHandleA(nullptr);
-        std::strcpy(productName, "Prismolenteer");
-        static const bool registered = RegisterPreviewClass() != 0 && RegisterPanelClass() != 0;
-        ASSERT_TRUE(registered);
+        ClearFilters();
         RegisterBuiltinFilters();
-        settings = Settings{};
+        exeInstance = GetModuleHandleA(nullptr);
+        RegisterPreviewClass();
+        RegisterPanelClass();
     }
+    void TearDown() override { DestroyWindow(previewWindow); }
 
-    void TearDown() override
-    {
-        if (previewWindow != nullptr)
-            DestroyWindow(previewWindow);
-        FailAllocationsOfAtLeast(0);
-        EmptyFilterTable::TearDown();
-    }
-
-    static void Enable(std::initializer_list<const char*> names)
-    {
-        for (const char* name : names)
-            EnableFilterByName(name);
-    }
-
-    // The image rows without their padding.
+    // The pixels of an image of the capture's size, without the rows' padding.
     static std::vector<uint8_t> Pixels(const uint8_t* image)
     {
         std::vector<uint8_t> pixels;
-        for (int y = 0; y < frameBuffers.height; ++y) {
-            const uint8_t* row = image + static_cast<size_t>(y) * frameBuffers.stride;
-            pixels.insert(pixels.end(), row, row + 3 * frameBuffers.width);
-        }
+        for (int y = 0; y < frameBuffers.height; ++y, image += frameBuffers.stride)
+            pixels.insert(pixels.end(), image, image + 3 * frameBuffers.width);
         return pixels;
     }
 
-    static std::vector<uint8_t> ThroughLiteralRule(const char* filterName)
+    // Those of the capture through the filter `name` by the literal per-pixel rule.
+    static std::vector<uint8_t> Literal(const char* name)
     {
-        std::vector<uint8_t> expected(static_cast<size_t>(frameBuffers.stride) * frameBuffers.height);
+        std::vector<uint8_t> filtered(size_t(frameBuffers.stride) * frameBuffers.height);
         FrameBuffers frames = frameBuffers;
-        frames.filtered = expected.data();
-        LiteralTransform(*FindFilterByName(filterName), frames);
-        return Pixels(expected.data());
-    }
-
-    static int PanelRows()
-    {
-        return static_cast<int>(SendDlgItemMessageA(panelWindow, 1000, LB_GETCOUNT, 0, 0));
+        frames.filtered = filtered.data();
+        LiteralTransform(*FindFilterByName(name), frames);
+        return Pixels(filtered.data());
     }
 };
 
-TEST_F(PreviewWindowTest, OpensWithTheFirstEnabledFilterAndClosesWithItsPanel)
+TEST_F(Preview, OpensWithTheFirstEnabledFilterAndReFiltersFromTheCapture)
 {
-    Enable({"_grayscale", "_normal"});
-    settings.PositionX = 5000;
-    settings.PositionY = -40;
+    EnableFilterByName("_grayscale");
+    EnableFilterByName("_hue_gbr");
     ASSERT_NE(CreatePreviewWindow(nullptr), nullptr);
-    EXPECT_NE(previewWindow, nullptr);
-    ASSERT_NE(panelWindow, nullptr);
-    EXPECT_EQ(GetWindow(panelWindow, GW_OWNER), previewWindow);
-    EXPECT_EQ(PanelRows(), 2);
-    EXPECT_EQ(SendDlgItemMessageA(panelWindow, 1000, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Pixels(frameBuffers.filtered), Literal("_grayscale"));
+    // A capture of many colours, then the panel's choices, each filtered from the capture.
+    for (size_t i = 0; i < size_t(frameBuffers.stride) * frameBuffers.height; ++i)
+        frameBuffers.captured[i] = uint8_t(i * 7 + i / 5);
+    for (const auto& choice : {std::make_pair(1, "_hue_gbr"), {1, "_hue_gbr"}, {0, "_grayscale"}}) {
+        selectedFilterIndex = choice.first;
+        SendMessageA(previewWindow, WM_PREVIEW_REFILTER, 0, 0);
+        EXPECT_EQ(Pixels(frameBuffers.filtered), Literal(choice.second)) << choice.second;
+    }
+}
 
-    EXPECT_EQ(frameBuffers.width, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(frameBuffers.height, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(frameBuffers.header.biHeight, frameBuffers.height) << "bottom-up";
-    EXPECT_EQ(frameBuffers.header.biBitCount, 24);
-    EXPECT_EQ(Pixels(frameBuffers.filtered), ThroughLiteralRule("_grayscale"));
-
-    RECT panel;
-    GetWindowRect(panelWindow, &panel);
-    EXPECT_EQ(panel.right, GetSystemMetrics(SM_CXSCREEN)) << "pulled back onto the screen";
-    EXPECT_EQ(panel.top, 0);
-
-    SendMessageA(previewWindow, WM_CLOSE, 0, 0);
+TEST_F(Preview, ImagesThatCannotBeAllocatedOpenNothingAndSaySo)
+{
+    MessageBoxes boxes;
+    FailAllocationsOfAtLeast(size_t(GetSystemMetrics(SM_CXSCREEN)) * GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(OpenPreview(nullptr), 0);
+    FailAllocationsOfAtLeast(0);
     EXPECT_EQ(previewWindow, nullptr);
     EXPECT_EQ(panelWindow, nullptr);
-    EXPECT_EQ(settings.PositionX, panel.left) << "where the panel was left";
-    EXPECT_EQ(settings.PositionY, panel.top);
-    EXPECT_NE(frameBuffers.captured, nullptr) << "the images outlive the preview";
+    EXPECT_TRUE(frameBuffers.captured == nullptr && frameBuffers.filtered == nullptr);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.find("The screen could not be captured"), 0u);
 }
 
-TEST_F(PreviewWindowTest, ReFilteringAlwaysStartsFromTheCapture)
-{
-    Enable({"_normal", "_hue_gbr"});
-    ASSERT_NE(CreatePreviewWindow(nullptr), nullptr);
-    const std::vector<uint8_t> captured = Pixels(frameBuffers.captured);
-    EXPECT_EQ(Pixels(frameBuffers.filtered), captured);
-
-    selectedFilterIndex = 1;
-    SendMessageA(previewWindow, WM_PREVIEW_REFILTER, 0, 0);
-    const std::vector<uint8_t> rotated = ThroughLiteralRule("_hue_gbr");
-    EXPECT_EQ(Pixels(frameBuffers.filtered), rotated);
-    SendMessageA(previewWindow, WM_PREVIEW_REFILTER, 0, 0);  // not rotated twice
-    EXPECT_EQ(Pixels(frameBuffers.filtered), rotated);
-    EXPECT_EQ(Pixels(frameBuffers.captured), captured);
-}
-
-TEST_F(PreviewWindowTest, WithNothingEnabledTheCaptureShowsUnfiltered)
-{
-    ASSERT_EQ(enabledList.count, 0);
-    ASSERT_NE(CreatePreviewWindow(nullptr), nullptr);
-    EXPECT_EQ(PanelRows(), 0);
-    EXPECT_EQ(Pixels(frameBuffers.filtered), Pixels(frameBuffers.captured));
-    SendMessageA(previewWindow, WM_PREVIEW_REFILTER, 0, 0);
-    EXPECT_EQ(Pixels(frameBuffers.filtered), Pixels(frameBuffers.captured));
-}
-
-TEST_F(PreviewWindowTest, ImagesThatCannotBeAllocatedOpenNoPreviewAndSaySo)
-{
-    Enable({"_normal"});
-    BoxWatcher boxes;
-    FailAllocationsOfAtLeast(static_cast<size_t>(FrameStride(GetSystemMetrics(SM_CXSCREEN))) *
-                             GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(CreatePreviewWindow(nullptr), nullptr);
-    FailAllocationsOfAtLeast(0);
-
-    EXPECT_EQ(previewWindow, nullptr);
-    EXPECT_EQ(panelWindow, nullptr) << "nothing half-made";
-    EXPECT_EQ(frameBuffers.captured, nullptr);
-    EXPECT_EQ(frameBuffers.filtered, nullptr);
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_NE(boxes.Seen()[0].text.find("could not be captured"), std::string::npos)
-        << boxes.Seen()[0].text;
-}
-
-TEST_F(PreviewWindowTest, APaletteDisplayOpensNoPreview)
-{
-    Enable({"_normal"});
-    BoxWatcher boxes;
-    // Under Wine only the process that switches the display sees the new depth.
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = GetSystemMetrics(SM_CXSCREEN);
-    mode.dmPelsHeight = GetSystemMetrics(SM_CYSCREEN);
-    mode.dmBitsPerPel = 8;
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    ASSERT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
-    const int opened = OpenPreview(nullptr);
-    ChangeDisplaySettingsA(nullptr, 0);
-
-    EXPECT_EQ(opened, 0);
-    EXPECT_EQ(previewWindow, nullptr);
-    EXPECT_TRUE(boxes.Seen().empty()) << "a palette display is refused without a word";
-    EXPECT_EQ(OpenPreview(nullptr), 1) << "with true colour again it opens";
-}
-
-// GetDIBits as it behaves when the read-back fails.
-int WINAPI FailingGetDIBits(HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT)
+static int WINAPI FailingGetDIBits(HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT)
 {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
 }
 
-BOOL CALLBACK CountPreview(HWND window, LPARAM count)
-{
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "previewwnd.wndclass.prismolenteer.morvask") == 0)
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
+static int opened = -1;
 
-int PreviewWindowsOfThisThread()
+TEST_F(Preview, AFailedReadBackShowsBlackAndATriggerMeanwhileOpensNothing)
 {
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountPreview, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-int triggersDuringBox;
-int previewsOpenedDuringBox;
-
-void CALLBACK TriggerDuringBox(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    ++triggersDuringBox;
-    previewsOpenedDuringBox += OpenPreview(nullptr);
-}
-
-TEST_F(PreviewWindowTest, AFailedReadBackShowsBlackAndATriggerMeanwhileOpensNothing)
-{
-    Enable({"_normal"});
     ImportPatch patch("gdi32.dll", "GetDIBits", reinterpret_cast<void*>(FailingGetDIBits));
     ASSERT_TRUE(patch.Applied());
-    BoxWatcher boxes(400);  // the box's own loop runs long enough for the trigger
-    triggersDuringBox = previewsOpenedDuringBox = 0;
-    SetTimer(nullptr, 0, 50, TriggerDuringBox);
-
+    MessageBoxes boxes([] { opened = OpenPreview(nullptr); });  // a hotkey while the box is up
     ASSERT_NE(CreatePreviewWindow(nullptr), nullptr) << "the preview still opens";
-    EXPECT_EQ(triggersDuringBox, 1);
-    EXPECT_EQ(previewsOpenedDuringBox, 0);
-    EXPECT_EQ(PreviewWindowsOfThisThread(), 1);
-
-    const std::vector<uint8_t> pixels = Pixels(frameBuffers.captured);
-    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0), static_cast<long>(pixels.size()))
-        << "the capture is black, not whatever the allocation held";
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen()[0].text, "GetDIBits() failed 87");
-    EXPECT_FALSE(boxes.Seen()[0].hasIcon);
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(Pixels(frameBuffers.captured), std::vector<uint8_t>(3 * frameBuffers.width * frameBuffers.height));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "GetDIBits() failed 87");
 }
-
-}  // namespace
