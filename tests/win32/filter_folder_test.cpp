@@ -17,7 +17,7 @@ TEST_F(ScratchFilterFolder, TheScanReadsEveryFilterFileAsTextAndSkipsDirectories
         {"notes.txt", "notes", header + colors, "(none)"},
         {"x.plf\\inner.plf", "inner", header + colors, "(none)"},  // in a directory named *.plf
         // Read as text, which with msvcrt ends a file at Ctrl+Z, as DOS editors wrote it.
-        {"cut.plf", "cut", header + "name: Cut\r\n\x1A" + colors, "(none)"},
+        {"cut.plf", "cut", header + "name: Cut\r\n\x1A\r\n" + colors, "(none)"},
     };
     for (const auto& row : rows)
         WriteFile(row.file, row.text);

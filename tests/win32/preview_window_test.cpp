@@ -37,14 +37,16 @@ protected:
 
 TEST_F(Preview, OpensWithTheFirstEnabledFilterAndReFiltersFromTheCapture)
 {
-    EnableFilterByName("_grayscale");
+    const ControlCube red = {MakeColorRef(255, 0, 0)};  // then black: unlike any screen
+    AddFilter("red", "Red", FilterKind::Custom, red);
+    EnableFilterByName("red");
     EnableFilterByName("_hue_gbr");
     ASSERT_NE(CreatePreviewWindow(nullptr), nullptr);
-    EXPECT_EQ(Pixels(frameBuffers.filtered), Literal("_grayscale"));
+    EXPECT_EQ(Pixels(frameBuffers.filtered), Literal("red"));
     // A capture of many colours, then the panel's choices, each filtered from the capture.
     for (size_t i = 0; i < size_t(frameBuffers.stride) * frameBuffers.height; ++i)
         frameBuffers.captured[i] = uint8_t(i * 7 + i / 5);
-    for (const auto& choice : {std::make_pair(1, "_hue_gbr"), {1, "_hue_gbr"}, {0, "_grayscale"}}) {
+    for (const auto& choice : {std::make_pair(1, "_hue_gbr"), {1, "_hue_gbr"}, {0, "red"}}) {
         selectedFilterIndex = choice.first;
         SendMessageA(previewWindow, WM_PREVIEW_REFILTER, 0, 0);
         EXPECT_EQ(Pixels(frameBuffers.filtered), Literal(choice.second)) << choice.second;
@@ -70,12 +72,20 @@ static int WINAPI FailingGetDIBits(HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINF
     return 0;
 }
 
+// A malloc that hands out junk, as a heap does that was used before.
+static void* DirtyMalloc(size_t size)
+{
+    void* block = std::calloc(size, 1);
+    return block != nullptr ? std::memset(block, 0x5A, size) : nullptr;
+}
+
 static int opened = -1;
 
 TEST_F(Preview, AFailedReadBackShowsBlackAndATriggerMeanwhileOpensNothing)
 {
-    ImportPatch patch("gdi32.dll", "GetDIBits", reinterpret_cast<void*>(FailingGetDIBits));
-    ASSERT_TRUE(patch.Applied());
+    ImportPatch failing("gdi32.dll", "GetDIBits", reinterpret_cast<void*>(FailingGetDIBits));
+    ImportPatch dirty("msvcrt.dll", "malloc", reinterpret_cast<void*>(DirtyMalloc));
+    ASSERT_TRUE(failing.Applied() && dirty.Applied());
     MessageBoxes boxes([] { opened = OpenPreview(nullptr); });  // a hotkey while the box is up
     ASSERT_NE(CreatePreviewWindow(nullptr), nullptr) << "the preview still opens";
     EXPECT_EQ(opened, 0);

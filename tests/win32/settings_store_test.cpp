@@ -66,7 +66,4 @@ TEST_F(Registry, SettingsTakeTheirDefaultsAndComeBackAsSaved)
     enabledList.count = 0;
     LoadSettings();
     EXPECT_EQ(Saved(), saved);
-    DWORD size = 0;  // text is stored with its NUL
-    RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "Position", RRF_RT_ANY, nullptr, nullptr, &size);
-    EXPECT_EQ(size, sizeof "-1366,2147483647");
 }
