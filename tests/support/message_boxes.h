@@ -1,5 +1,5 @@
-// Finding, reading and dismissing the message boxes of a process, from outside the box's
-// own modal loop or from a timer that loop runs.
+// Finding, reading and dismissing the message boxes of a process from outside the box's
+// own modal loop (another thread or another process).
 #pragma once
 
 #include <string>
@@ -13,17 +13,14 @@ struct ShownBox {
     bool hasIcon = false;
 };
 
-const int kMessageBoxTextId = 0xFFFF;  // the box's static text, on Windows and under Wine
-const int kMessageBoxIconId = 0x440;
-
-// Visible message boxes of a process.
+// Visible message boxes of a process: dialogs with a box's static text (control 0xFFFF).
 inline std::vector<HWND> MessageBoxesOf(DWORD processId)
 {
     std::vector<HWND> boxes;
     for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
         DWORD process = 0;
         GetWindowThreadProcessId(box, &process);
-        if (process == processId && IsWindowVisible(box) && GetDlgItem(box, kMessageBoxTextId))
+        if (process == processId && IsWindowVisible(box) && GetDlgItem(box, 0xFFFF) != nullptr)
             boxes.push_back(box);
     }
     return boxes;
@@ -33,8 +30,8 @@ inline ShownBox ReadMessageBox(HWND box)
 {
     char caption[256] = "", text[2048] = "";
     GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, kMessageBoxTextId, text, sizeof text);
-    HWND icon = GetDlgItem(box, kMessageBoxIconId);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    HWND icon = GetDlgItem(box, 0x440);  // the box's icon control, on Windows and under Wine
     return {box, GetWindow(box, GW_OWNER), caption, text,
             icon != nullptr && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0)};
 }

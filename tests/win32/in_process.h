@@ -24,10 +24,11 @@
 #include "tray/preview_triggers.h"
 #include "tray/program_windows.h"
 
-// Takes the place of MessageBoxA in this executable's imports while it lives: records each
-// box the program asks for and answers at once with the first button, after running
-// `whileShown` as if it came in through the box's loop. As a real box does under Wine, it
-// leaves its owner enabled, even one that was disabled before.
+// Takes the place of MessageBoxA in this executable's imports while it lives, from a state
+// where no error box was shown yet: records each box the program asks for and answers at
+// once with the first button, after running `whileShown` as if it came in through the
+// box's loop. As a real box does under Wine, it leaves its owner enabled, even one that was
+// disabled before.
 class MessageBoxes {
 public:
     explicit MessageBoxes(void (*whileShown)() = nullptr)
@@ -35,6 +36,7 @@ public:
         EXPECT_TRUE(patch_.Applied());
         shown.clear();
         whileShown_ = whileShown;
+        errorBoxShown = 0;
     }
 
     static inline std::vector<ShownBox> shown;  // hasIcon: asked for one

@@ -4,10 +4,9 @@
 
 #include "tests/win32/in_process.h"
 
-// A disabled stand-in for the main frame as owner, and a product name of the run's own.
+// A disabled stand-in for the main frame as owner.
 class Modal : public ::testing::Test {
 protected:
-    void SetUp() override { std::strcpy(productName, "Caption Of The Run"); }
     void TearDown() override { EXPECT_FALSE(IsWindowEnabled(owner_)) << "the owner stays disabled"; }
     HWND owner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_DISABLED, 0, 0, 9, 9, nullptr,
                                   nullptr, nullptr, nullptr);
@@ -23,6 +22,7 @@ TEST_F(Modal, MessageBoxesAreOwnedCaptionedCutAndShowOneErrorThatDoesNotAsk)
         {MB_ICONERROR | MB_YESNO, "asks", IDYES},   // a question is still asked
         {MB_OK, "plain", IDOK},
     };
+    std::strcpy(productName, "Caption Of The Run");
     MessageBoxes boxes;
     for (const auto& step : steps) {
         const size_t before = boxes.shown.size();

@@ -53,19 +53,6 @@ TEST_F(Preview, OpensWithTheFirstEnabledFilterAndReFiltersFromTheCapture)
     }
 }
 
-TEST_F(Preview, ImagesThatCannotBeAllocatedOpenNothingAndSaySo)
-{
-    MessageBoxes boxes;
-    FailAllocationsOfAtLeast(size_t(GetSystemMetrics(SM_CXSCREEN)) * GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(OpenPreview(nullptr), 0);
-    FailAllocationsOfAtLeast(0);
-    EXPECT_EQ(previewWindow, nullptr);
-    EXPECT_EQ(panelWindow, nullptr);
-    EXPECT_TRUE(frameBuffers.captured == nullptr && frameBuffers.filtered == nullptr);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text.find("The screen could not be captured"), 0u);
-}
-
 static int WINAPI FailingGetDIBits(HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT)
 {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -81,8 +68,18 @@ static void* DirtyMalloc(size_t size)
 
 static int opened = -1;
 
-TEST_F(Preview, AFailedReadBackShowsBlackAndATriggerMeanwhileOpensNothing)
+TEST_F(Preview, ImagesThatCannotBeAllocatedOpenNothingAndAFailedReadBackShowsBlack)
 {
+    {
+        MessageBoxes boxes;
+        FailAllocationsOfAtLeast(size_t(GetSystemMetrics(SM_CXSCREEN)) * GetSystemMetrics(SM_CYSCREEN));
+        EXPECT_EQ(OpenPreview(nullptr), 0);
+        FailAllocationsOfAtLeast(0);
+        EXPECT_TRUE(!previewWindow && !panelWindow && !frameBuffers.captured && !frameBuffers.filtered)
+            << "nothing half-made";
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text.find("The screen could not be captured"), 0u);
+    }
     ImportPatch failing("gdi32.dll", "GetDIBits", reinterpret_cast<void*>(FailingGetDIBits));
     ImportPatch dirty("msvcrt.dll", "malloc", reinterpret_cast<void*>(DirtyMalloc));
     ASSERT_TRUE(failing.Applied() && dirty.Applied());
