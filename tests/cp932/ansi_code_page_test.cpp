@@ -8,7 +8,7 @@
 TEST_F(ScratchFilterFolder, TheScanReadsDoubleByteFileNamesAndTheJapaneseName)
 {
     ASSERT_EQ(GetACP(), 932u) << "the Japanese locale did not reach Wine";
-    const std::string hyo = "\x95\x5C", hyoji = "\x95\x5C\x8E\xA6", sofuto = "\x83\x5C\x83\x74\x83\x67";
+    const std::string hyo = "\x95\x5C", hyoji = hyo + "\x8E\xA6", sofuto = "\x83\x5C\x83\x74\x83\x67";
     RegisterBuiltinFilters();
     WriteFile(sofuto + ".plf", FilterText("name: Soft\r\nname(1041): " + hyoji + "\r\n"));
     WriteFile(hyo + ".a.plf", FilterText());

@@ -42,7 +42,7 @@ TEST(FrameKernelStack, EveryKernelRunsOnAnyStackAlignment)
             kernel = k;
             frames.filtered = filtered.data();
             CallWithStackOffset([] { ApplyFilterToFrameWith(kernel, record, frames); }, offset);
-            EXPECT_EQ(filtered, expected) << (k == FilterPixelsSse2 ? "SSE2" : "SSSE3") << " entered "
-                                          << offset << " bytes off alignment";
+            EXPECT_EQ(filtered, expected)
+                << (k == FilterPixelsSse2 ? "SSE2" : "SSSE3") << " entered " << offset << " off";
         }
 }

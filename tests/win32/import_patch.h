@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 class ImportPatch {
 public:
     // The slot is the one the loader filled with the address `dll` exports as `function`.
@@ -14,23 +16,21 @@ public:
     {
         void* target = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), function));
         auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-        auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& table =
-            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+        const IMAGE_DATA_DIRECTORY& table = reinterpret_cast<IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew)
+            ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
         auto** slot = reinterpret_cast<void**>(base + table.VirtualAddress);
-        for (auto** end = slot + table.Size / sizeof *slot; target != nullptr && slot != end; ++slot)
+        for (auto** end = slot + table.Size / sizeof *slot; target && slot != end; ++slot)
             if (*slot == target) {
                 slot_ = slot;
                 original_ = Swap(replacement);
                 return;
             }
+        ADD_FAILURE() << "this program does not import " << function << " from " << dll;
     }
-    ~ImportPatch() { if (Applied()) Swap(original_); }
+    ~ImportPatch() { if (slot_ != nullptr) Swap(original_); }
     ImportPatch(const ImportPatch&) = delete;
     ImportPatch& operator=(const ImportPatch&) = delete;
-
-    bool Applied() const { return slot_ != nullptr; }
 
 private:
     // Stores `value` in the slot and returns what it held.

@@ -7,7 +7,6 @@
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
-#include "dialogs/about_dialog.h"
 #include "dialogs/splash_window.h"
 #include "preview/capture.h"
 #include "preview/operate_panel.h"
@@ -24,16 +23,13 @@
 #include "tray/preview_triggers.h"
 #include "tray/program_windows.h"
 
-// Takes the place of MessageBoxA in this executable's imports while it lives, from a state
-// where no error box was shown yet: records each box the program asks for and answers at
-// once with the first button, after running `whileShown` as if it came in through the
-// box's loop. As a real box does under Wine, it leaves its owner enabled, even one that was
-// disabled before.
+// Stands in for MessageBoxA while it lives, no error box shown yet: records each box and
+// answers with its first button, after running `whileShown` as if through the box's loop.
+// Like a real box under Wine, it leaves its owner enabled, even one disabled before.
 class MessageBoxes {
 public:
     explicit MessageBoxes(void (*whileShown)() = nullptr)
     {
-        EXPECT_TRUE(patch_.Applied());
         shown.clear();
         whileShown_ = whileShown;
         errorBoxShown = 0;
@@ -42,9 +38,9 @@ public:
     static inline std::vector<ShownBox> shown;  // hasIcon: asked for one
 
 private:
-    static int WINAPI Show(HWND owner, const char* text, const char* caption, UINT type)
+    static int WINAPI Show(HWND owner, const char* text, const char* title, UINT type)
     {
-        shown.push_back({nullptr, owner, caption ? caption : "(default)", text, (type & MB_ICONMASK) != 0});
+        shown.push_back({nullptr, owner, title ? title : "(none)", text, bool(type & MB_ICONMASK)});
         if (whileShown_ != nullptr)
             whileShown_();
         EnableWindow(owner, TRUE);

@@ -1,5 +1,5 @@
-// The language module against the real loader: which module is taken, where each text then
-// comes from, and a splash without a picture.
+// The language module against the real loader: which module is taken, and where each text
+// then comes from.
 
 #include "tests/win32/in_process.h"
 
@@ -20,7 +20,6 @@ TEST(LanguageModule, IsTakenAtTheExecutablesMajorAndMinorVersionAndLendsTextsOne
         {"newer", "Prismolenteer|&Close|failed to register HOTKEY.|(none)"},
         {"unversioned", "Prismolenteer|&Close|failed to register HOTKEY.|(none)"},
     };
-    exeInstance = GetModuleHandleA(nullptr);
     const std::string folder = GetExeDirectory() + std::to_string(GetUserDefaultLCID());
     const std::string installed = folder + "\\PLRes.dll";  // where the program looks
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -37,21 +36,4 @@ TEST(LanguageModule, IsTakenAtTheExecutablesMajorAndMinorVersionAndLendsTextsOne
     resourceModule = nullptr;
     DeleteFileA(installed.c_str());
     RemoveDirectoryA(folder.c_str());
-}
-
-// Without a picture anywhere start-up says so twice: a module without one stands in for
-// the executable, and its text tells the program's box from the splash's own.
-TEST(LanguageModule, WithoutASplashPictureStartUpSaysSoTwice)
-{
-    exeInstance = LoadLibraryA(PL_LANGUAGE_MODULES "partial\\PLRes.dll");
-    RegisterSplashClass();
-    std::strcpy(productName, "Prismolenteer");
-    settings.NoSplash = 0;
-    MessageBoxes boxes;
-    ShowStartupSplash();
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    const ShownBox &plain = boxes.shown[0], &error = boxes.shown[1];
-    EXPECT_EQ(plain.text + "|" + error.text, "failed to LoadImage()|module: no splash.");
-    EXPECT_EQ(plain.caption + "|" + error.caption, "(default)|Prismolenteer");
-    EXPECT_EQ(plain.hasIcon + 2 * error.hasIcon, 2) << "only the second is an error box";
 }

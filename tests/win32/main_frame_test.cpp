@@ -1,5 +1,6 @@
-// The hidden main frame inside the test process: what its creation takes (the tray icon,
-// the menu, the hotkey and the timer) and what its destruction gives back.
+// The hidden main frame: what its creation takes (tray icon, menu, hotkey, timer) and its
+// destruction gives back, and the message boxes it owns: caption, the 511-character cut,
+// the once-only rule for error boxes, the frame left disabled.
 
 #include "tests/win32/in_process.h"
 
@@ -23,28 +24,24 @@ static bool HotkeyIsFree(UINT modifiers, UINT key)
 TEST(MainFrame, CreationTakesTrayIconMenuHotkeyAndTimerAndDestructionGivesThemBack)
 {
     ImportPatch patch("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordTrayCall));
-    ASSERT_TRUE(patch.Applied());
     exeInstance = GetModuleHandleA(nullptr);
     ASSERT_NE(RegisterMainFrameClass(), 0);
     for (const bool hotkeyOn : {true, false}) {
         settings = {0, 0, 0, hotkeyOn, 1, 1, VK_F9, 0, 0};  // Ctrl+Alt+F9
         trayCalls.clear();
-        MessageBoxes boxes;
+        MessageBoxes boxes;  // a box would say that the hotkey was taken
         HWND frame = CreateMainFrame();
         const HMENU menu = trayMenu;
-        EXPECT_TRUE(IsMenu(menu));
-        EXPECT_NE(hotCornerTimerSet, 0);
+        EXPECT_EQ(std::make_tuple(IsMenu(menu), hotCornerTimerSet), std::make_tuple(TRUE, 1));
         EXPECT_EQ(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9), !hotkeyOn);
         EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL, VK_F9)) << "only the chosen modifiers are taken";
         SendMessageA(frame, RegisterWindowMessageA("TaskbarCreated"), 0, 0);  // a new shell
         SendMessageA(frame, WM_CLOSE, 0, 0);
-        EXPECT_FALSE(IsWindow(frame));
-        EXPECT_FALSE(IsMenu(menu));
+        EXPECT_EQ(std::make_tuple(IsMenu(menu), hotkeyRegistered, hotCornerTimerSet),
+                  std::make_tuple(FALSE, 0, 0));
         EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
-        EXPECT_EQ(hotkeyRegistered | hotCornerTimerSet, 0);
         MSG quit;
         EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-        EXPECT_TRUE(boxes.shown.empty());
 
         // Added twice with the executable's small icon and a fixed tip; deleted by its key.
         NOTIFYICONDATAA icon{};
@@ -54,10 +51,40 @@ TEST(MainFrame, CreationTakesTrayIconMenuHotkeyAndTimerAndDestructionGivesThemBa
         const std::string key(reinterpret_cast<char*>(&icon), 88);
         icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         icon.uCallbackMessage = WM_TASKTRAY;
-        icon.hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
-            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        icon.hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN),
+            IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         std::strcpy(icon.szTip, "Prismolenteer");
-        const std::string added(reinterpret_cast<char*>(&icon), 88);
-        EXPECT_EQ(trayCalls, (decltype(trayCalls){{NIM_ADD, added}, {NIM_ADD, added}, {NIM_DELETE, key}}));
+        const std::string add(reinterpret_cast<char*>(&icon), 88);
+        EXPECT_EQ(trayCalls, (decltype(trayCalls){{NIM_ADD, add}, {NIM_ADD, add}, {NIM_DELETE, key}}));
     }
+}
+
+TEST(MessageBoxes, AreOwnedCaptionedCutAndShowOneErrorThatDoesNotAsk)
+{
+    const struct { UINT type; std::string text; int result; } steps[] = {
+        {MB_OK, std::string(700, 'w'), IDOK},
+        {MB_ICONWARNING | MB_OK, "warned", IDOK},  // other icons leave the rule alone
+        {MB_ICONERROR | MB_OK, "first error", IDOK},
+        {MB_ICONERROR | MB_OK, "second error", 0},  // dropped
+        {MB_ICONERROR | MB_YESNO, "asks", IDYES},   // a question is still asked
+        {MB_OK, "plain", IDOK},
+    };
+    // A disabled stand-in for the main frame.
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_DISABLED, 0, 0, 9, 9, nullptr,
+                                 nullptr, nullptr, nullptr);
+    std::strcpy(productName, "Caption Of The Run");
+    MessageBoxes boxes;
+    for (const auto& step : steps) {
+        const size_t before = boxes.shown.size();
+        EXPECT_EQ(ShowMessageF(owner, step.type, "%s", step.text.c_str()), step.result);
+        ASSERT_EQ(boxes.shown.size(), before + (step.result != 0)) << step.text;
+        if (step.result == 0)
+            continue;
+        EXPECT_EQ(boxes.shown.back().text, step.text.substr(0, 511));
+        EXPECT_EQ(boxes.shown.back().caption, "Caption Of The Run");
+        EXPECT_EQ(boxes.shown.back().owner, owner);
+        EXPECT_FALSE(IsWindowEnabled(owner)) << "the owner stays disabled";
+    }
+    EXPECT_EQ(ShowMessageId(owner, MB_ICONERROR | MB_OK, IDS_ERR_CREATE_WINDOW), 0)
+        << "the string-table routine keeps the same rule";
 }
