@@ -11,7 +11,7 @@
 #include "tools/filter_fidelity.h"
 #include "tools/shipped_filters.h"
 
-using ShippedFilters = EmptyFilterTable;
+using ShippedFilterTest = EmptyFilterTable;
 
 // Reads every shipped file for a user of `locale` into a table of the built-in filters.
 static void LoadShippedFilters(uint32_t locale)
@@ -27,7 +27,7 @@ static void LoadShippedFilters(uint32_t locale)
     }
 }
 
-TEST_F(ShippedFilters, EachComesAsCloseToItsModelAsWhenItWasMadeInEveryLanguage)
+TEST_F(ShippedFilterTest, EachComesAsCloseToItsModelAsWhenItWasMadeInEveryLanguage)
 {
     // Grid mean, its 95th percentile, chart mean and maximum, rounded to three decimals. The
     // goals are 1.75, 4.1, 1.6 and 4.5; no file can meet the first against tritanomaly.
