@@ -1,8 +1,6 @@
-// Arbitrary bytes as a filter file, read by the program's own parser on a fresh filter
-// table. When the input holds a NUL byte, the bytes before it are the file's path (so
-// base names are fuzzed too) and the rest is the file; otherwise the whole input is the
-// file. Built by scripts/fuzz.sh as a libFuzzer target, and replayed over the committed
-// corpus by corpus_replay_test.cpp in the native test tree.
+// Arbitrary bytes as a filter file, read by the program's own parser on a fresh filter table.
+// Bytes before a NUL are the file's path (so base names are fuzzed too), the rest the file.
+// A libFuzzer target for scripts/fuzz.sh, replayed over the corpus by corpus_replay_test.cpp.
 
 #include <cstdint>
 #include <cstdio>
@@ -15,24 +13,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
-    const void* nul = std::memchr(data, 0, size);
-    std::string path = "C:\\Prismolenteer\\filter\\fuzz.plf";
-    size_t fileStart = 0;
-    if (nul != nullptr) {
-        fileStart = static_cast<size_t>(static_cast<const uint8_t*>(nul) - data) + 1;
-        path.assign(bytes, fileStart - 1);
-    }
+    const char* nul = static_cast<const char*>(std::memchr(bytes, 0, size));
+    const std::string path = nul ? std::string(bytes, nul) : "C:\\Prismolenteer\\filter\\fuzz.plf";
+    // An exact-size copy, so that AddressSanitizer sees any read past the file's end.
+    std::string content = nul ? std::string(nul + 1, bytes + size) : std::string(bytes, size);
 
     std::memset(&filterTable, 0, sizeof filterTable);
-    std::memset(&enabledList, 0, sizeof enabledList);
     RegisterBuiltinFilters();
-
-    // An exact-size copy, so that AddressSanitizer sees any read past the file's end.
-    std::string content(bytes + fileStart, size - fileStart);
-    std::FILE* file = fmemopen(content.empty() ? nullptr : &content[0], content.size(), "r");
-    if (file == nullptr)
-        return 0;
-    ReadFilterFile(file, path.c_str(), 1041);
-    std::fclose(file);
+    if (std::FILE* file = fmemopen(content.empty() ? nullptr : &content[0], content.size(), "r")) {
+        ReadFilterFile(file, path.c_str(), 1041);
+        std::fclose(file);
+    }
     return 0;
 }

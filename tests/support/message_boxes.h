@@ -1,5 +1,5 @@
-// Finding and reading the message boxes of a process from outside the box's own modal
-// loop (another thread or another process), and dismissing them.
+// Finding, reading and dismissing the message boxes of a process from outside the box's
+// own modal loop (another thread or another process).
 #pragma once
 
 #include <string>
@@ -8,67 +8,38 @@
 #include <windows.h>
 
 struct ShownBox {
-    HWND window = nullptr;
-    HWND owner = nullptr;
-    std::string caption;
-    std::string text;
+    HWND window = nullptr, owner = nullptr;
+    std::string caption, text;
     bool hasIcon = false;
 };
 
-namespace message_boxes {
-
-const int kTextControlId = 0xFFFF;  // the box's static text, on Windows and under Wine
-const int kIconControlId = 0x440;
-
-struct Query {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-inline BOOL CALLBACK CollectBox(HWND window, LPARAM param)
-{
-    Query& query = *reinterpret_cast<Query*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (owner == query.processId && IsWindowVisible(window) &&
-        lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, kTextControlId) != nullptr)
-        query.found.push_back(window);
-    return TRUE;
-}
-
-}  // namespace message_boxes
-
-// Visible message boxes of a process.
+// Visible message boxes of a process: dialogs with a box's static text (control 0xFFFF).
 inline std::vector<HWND> MessageBoxesOf(DWORD processId)
 {
-    message_boxes::Query query{processId, {}};
-    EnumWindows(message_boxes::CollectBox, reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    std::vector<HWND> boxes;
+    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(box, &process);
+        if (process == processId && IsWindowVisible(box) && GetDlgItem(box, 0xFFFF) != nullptr)
+            boxes.push_back(box);
+    }
+    return boxes;
 }
 
 inline ShownBox ReadMessageBox(HWND box)
 {
-    ShownBox shown;
-    shown.window = box;
-    shown.owner = GetWindow(box, GW_OWNER);
-    char text[2048] = "";
-    GetWindowTextA(box, text, sizeof text);
-    shown.caption = text;
-    text[0] = '\0';
-    GetDlgItemTextA(box, message_boxes::kTextControlId, text, sizeof text);
-    shown.text = text;
-    HWND icon = GetDlgItem(box, message_boxes::kIconControlId);
-    shown.hasIcon = icon != nullptr && IsWindowVisible(icon) &&
-                    SendMessageA(icon, STM_GETICON, 0, 0) != 0;
-    return shown;
+    char caption[256] = "", text[2048] = "";
+    GetWindowTextA(box, caption, sizeof caption);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    HWND icon = GetDlgItem(box, 0x440);  // the box's icon control, on Windows and under Wine
+    return {box, GetWindow(box, GW_OWNER), caption, text,
+            icon != nullptr && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0)};
 }
 
 // Presses the box's first button (OK, or Yes), as a click does.
 inline void DismissMessageBox(HWND box)
 {
     HWND button = FindWindowExA(box, nullptr, "Button", nullptr);
-    const int id = button != nullptr ? GetDlgCtrlID(button) : IDOK;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button ? GetDlgCtrlID(button) : IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
 }

@@ -1,13 +1,13 @@
-// The folder "filter" beside the test program, made empty for a test and removed after
-// it, so that the real folder scan can be run on real files. Win32 only.
+// The folder "filter" beside the test program, made empty for each test and removed after
+// it, so that the real folder scan runs on real files. Win32 only.
 #pragma once
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include "app/app.h"
 #include "tests/support/filter_fixture.h"
@@ -17,62 +17,43 @@ protected:
     void SetUp() override
     {
         EmptyFilterTable::SetUp();
-        folder_ = std::string(GetExeDirectory()) + "filter\\";
-        RemoveTree(folder_);
+        RemoveFolder();
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr)) << folder_;
     }
-    void TearDown() override
+    void TearDown() override { RemoveFolder(); }
+
+    // Writes the bytes of `text` to the file `name` (in the ANSI code page) of the folder.
+    void WriteFile(const std::string& name, const std::string& text)
     {
-        RemoveTree(folder_);
-        EmptyFilterTable::TearDown();
+        ASSERT_TRUE(std::ofstream(folder_ + name, std::ios::binary) << text) << name;
     }
 
-    void MakeFolder(const std::string& relative = "")
+    // A header line, `names`, and 216 colour lines, CRLF as a Windows editor ends them.
+    static std::string FilterText(const std::string& names = "")
     {
-        ASSERT_TRUE(CreateDirectoryA((folder_ + relative).c_str(), nullptr))
-            << folder_ + relative << ": error " << GetLastError();
+        std::string text = "[Prismolenteer filter]\r\n" + names;
+        for (int i = 0; i < 216; ++i)
+            text += "#" + std::to_string(100000 + i) + "\r\n";
+        return text;
     }
 
-    // Writes `content` as bytes to the file `name` of the folder (the name in the ANSI
-    // code page).
-    void WriteFile(const std::string& name, const std::string& content)
+    // The display name of the filter `name`, or "(none)".
+    static std::string DisplayName(const std::string& name)
     {
-        std::FILE* file = std::fopen((folder_ + name).c_str(), "wb");
-        ASSERT_NE(file, nullptr) << folder_ + name;
-        std::fwrite(content.data(), 1, content.size(), file);
-        std::fclose(file);
+        const FilterRecord* record = FindFilterByName(name.c_str());
+        return record ? record->displayName : "(none)";
     }
 
-    // 216 colour lines, CRLF as a Windows editor writes them.
-    static std::string Colors()
-    {
-        std::string lines;
-        for (int i = 0; i < 216; ++i) {
-            char line[16];
-            std::snprintf(line, sizeof line, "#%02X%02X%02X\r\n", i, 255 - i, (7 * i) & 0xFF);
-            lines += line;
-        }
-        return lines;
-    }
-
-    std::string folder_;
+    const std::string folder_ = std::string(GetExeDirectory()) + "filter\\";
 
 private:
-    static void RemoveTree(const std::string& folder)
+    void RemoveFolder()
     {
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = entry.cFileName;
-                if (name == "." || name == "..")
-                    continue;
-                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(folder + name + "\\");
-                else
-                    DeleteFileA((folder + name).c_str());
-            } while (FindNextFileA(search, &entry));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
+        const std::string path = folder_.substr(0, folder_.size() - 1) + '\0';  // two NULs
+        SHFILEOPSTRUCTA remove{};
+        remove.wFunc = FO_DELETE;
+        remove.pFrom = path.c_str();
+        remove.fFlags = FOF_NO_UI;
+        SHFileOperationA(&remove);
     }
 };

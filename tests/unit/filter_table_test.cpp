@@ -1,219 +1,125 @@
-// The filter table's acceptance rules, the built-in filters and the enabled list.
+// The colour cube and the filter table: the expansion at thirds, the built-in filters, the rules
+// for accepting a filter, and the trimming of white space.
 
+#include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "filter/filter_table.h"
+#include "filter/text.h"
 #include "tests/support/allocation_counter.h"
 #include "tests/support/filter_fixture.h"
 
-namespace {
-
-// A valid set of control colours for custom filters (the identity cube's).
-std::vector<ColorRef> SomeControlColors()
+TEST(ExpandColorCube, FillsThirdsBlueThenGreenThenRed)
 {
-    std::vector<ColorRef> colors(kControlCubeSize);
-    for (int i = 0; i < kControlCubeSize; ++i)
-        colors[i] = MakeColorRef(51 * (i / 36), 51 * (i / 6 % 6), 51 * (i % 6));
-    return colors;
+    // Three control colours on black, too far apart to meet; each cell worked out by hand.
+    const auto record = std::make_unique<FilterRecord>();  // AddressSanitizer faults past it
+    record->controlCube[ControlCubeIndex(1, 1, 1)] = 0xFFFFFF;
+    record->controlCube[ControlCubeIndex(0, 4, 0)] = 0x000005;
+    record->controlCube[ControlCubeIndex(5, 5, 5)] = 0x00FF00;
+    ExpandColorCube(*record);
+    const struct { int red, green, blue; ColorRef cell; } cases[] = {
+        {3, 3, 1, 0x555555},    // white, blue from 0 to 255: 255 / 3 = 85, 2 * 255 / 3 = 170
+        {3, 2, 2, 0x717171},    // then green from 0 to 170: 340 / 3 = 113
+        {3, 1, 1, 0x1C1C1C},    // from 0 to 85: 28
+        {2, 2, 2, 0x4B4B4B},    // then red from 0 to 113: 226 / 3 = 75
+        {1, 1, 1, 0x090909},    // from 0 to 28: 9
+        {0, 12, 1, 0x000003},   // red 5, blue from 5 to 0: 10 / 3 = 3
+        {0, 10, 1, 0x000001},   // then green from 0 to 3: 1 (green before blue gives 0)
+        {14, 15, 15, 0x00AA00}, // green 255, red from 0 to 255: 170
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(record->colorCube[CubeCellIndex(c.red, c.green, c.blue)], c.cell)
+            << "cell " << c.red << "," << c.green << "," << c.blue;
 }
 
-int AddCustom(const char* name, const char* displayName)
-{
-    static const std::vector<ColorRef> colors = SomeControlColors();
-    return AddFilter(name, displayName, FilterKind::Custom, colors.data());
-}
+using Filters = EmptyFilterTable;
 
-std::vector<std::string> EnabledNames()
-{
-    std::vector<std::string> names;
-    for (int i = 0; i < enabledList.count; ++i)
-        names.push_back(enabledList.entries[i]->name);
-    return names;
-}
-
-using FilterTableTest = EmptyFilterTable;
-
-TEST_F(FilterTableTest, BuiltinsComeFirstInOrderWithTheirControlColors)
+TEST_F(Filters, BuiltinFiltersGiveTheirColours)
 {
     RegisterBuiltinFilters();
-    ASSERT_EQ(filterTable.count, 4);
-
-    struct Expected {
-        const char* name;
-        const char* displayName;
-        FilterKind kind;
-        ColorRef atLevels123;  // control colour for input red 51, green 102, blue 153
-    };
-    const Expected expected[] = {
-        {"_normal", "normal", FilterKind::Identity, 0x00996633},
-        {"_grayscale", "grayscale", FilterKind::Grayscale, 0x005C5C5C},
-        {"_hue_gbr", "hue(RGB=>GBR)", FilterKind::HueGbr, 0x00339966},
-        {"_hue_brg", "hue(RGB=>BRG)", FilterKind::HueBrg, 0x00663399},
-    };
-    for (int i = 0; i < 4; ++i) {
-        const FilterRecord& record = filterTable.records[i];
-        SCOPED_TRACE(expected[i].name);
-        EXPECT_STREQ(record.name, expected[i].name);
-        EXPECT_STREQ(record.displayName, expected[i].displayName);
-        EXPECT_EQ(record.kind, expected[i].kind);
-        EXPECT_EQ(record.controlCube[ControlCubeIndex(1, 2, 3)], expected[i].atLevels123);
+    // _normal, _grayscale, _hue_gbr, _hue_brg. Linear in each level but grey, so every cell
+    // is an exact multiple of 17.
+    const FilterRecord* builtins = filterTable.records;
+    for (int i = 0; i < kColorCubeSize; ++i) {
+        const unsigned r = 17 * (i / 256), g = 17 * (i / 16 % 16), b = 17 * (i % 16);
+        ASSERT_EQ(builtins[0].colorCube[i], MakeColorRef(r, g, b)) << "cell " << i;
+        ASSERT_EQ(builtins[2].colorCube[i], MakeColorRef(g, b, r)) << "cell " << i;
+        ASSERT_EQ(builtins[3].colorCube[i], MakeColorRef(b, r, g)) << "cell " << i;
     }
-}
-
-TEST_F(FilterTableTest, GrayscaleControlColorsAreWeightedAndReachWhite)
-{
-    RegisterBuiltinFilters();
-    const FilterRecord& gray = filterTable.records[1];
-    // (77R + 150G + 29B) div 256, computed by hand for a few lattice points.
-    EXPECT_EQ(gray.controlCube[ControlCubeIndex(5, 5, 5)], 0x00FFFFFFu);
-    EXPECT_EQ(gray.controlCube[ControlCubeIndex(5, 0, 0)], 0x004C4C4Cu);  // 19635/256 = 76
-    EXPECT_EQ(gray.controlCube[ControlCubeIndex(0, 5, 0)], 0x00959595u);  // 38250/256 = 149
-    EXPECT_EQ(gray.controlCube[ControlCubeIndex(0, 0, 5)], 0x001C1C1Cu);  // 7395/256 = 28
-    for (int i = 0; i < kControlCubeSize; ++i)
-        EXPECT_EQ(gray.controlCube[i] >> 24, 0u) << "index " << i;
-}
-
-TEST_F(FilterTableTest, NameAndDisplayNameLengthLimits)
-{
-    const std::string name19(19, 'n'), name20(20, 'n');
-    const std::string display39(39, 'd'), display40(40, 'd');
-    struct Case {
-        std::string name, displayName;
-        bool accepted;
+    // Grey (77R + 150G + 29B) / 256 at the lattice, by hand through the thirds elsewhere.
+    const FilterRecord& gray = builtins[1];
+    const struct { int red, green, blue; unsigned gray; } cells[] = {
+        {15, 0, 0, 76}, {0, 15, 0, 149}, {0, 0, 15, 28},
+        {12, 6, 3, 126}, {1, 1, 1, 16},  {1, 2, 3, 30},
     };
-    const Case cases[] = {
-        {name19, "nineteen", true},   {name20, "twenty", false},
-        {"d39", display39, true},     {"d40", display40, false},
-        {"", "empty name", false},    {"emptydisplay", "", false},
-        {"x", "shortest", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name + " / " + c.displayName);
-        EXPECT_EQ(AddCustom(c.name.c_str(), c.displayName.c_str()) != 0, c.accepted);
-    }
-    EXPECT_EQ(filterTable.count, 3);
-    EXPECT_EQ(AddFilter(nullptr, "absent name", FilterKind::Custom, SomeControlColors().data()), 0);
-    EXPECT_EQ(AddFilter("absentdisplay", nullptr, FilterKind::Custom, SomeControlColors().data()), 0);
-    EXPECT_EQ(filterTable.count, 3);
+    for (const auto& c : cells)
+        EXPECT_EQ(gray.colorCube[CubeCellIndex(c.red, c.green, c.blue)], c.gray * 0x010101u)
+            << "cell " << c.red << "," << c.green << "," << c.blue;
+    EXPECT_EQ(LookupColor(MakeColorRef(200, 100, 50), gray), 126 * 0x010101u);
 }
 
-TEST_F(FilterTableTest, KindsOutsideOneToFiveAndCustomWithoutColorsAreRefused)
+TEST_F(Filters, AddFilterTakesNewValidFiltersWhileThereIsRoomAndRenamesBuiltins)
 {
-    const std::vector<ColorRef> colors = SomeControlColors();
-    EXPECT_EQ(AddFilter("zero", "zero", static_cast<FilterKind>(0), colors.data()), 0);
-    EXPECT_EQ(AddFilter("six", "six", static_cast<FilterKind>(6), colors.data()), 0);
-    EXPECT_EQ(AddFilter("nocolors", "no colours", FilterKind::Custom, nullptr), 0);
-    EXPECT_EQ(filterTable.count, 0);
-    // The built-in kinds need no colours, whatever the name.
-    EXPECT_NE(AddFilter("gray2", "another grey", FilterKind::Grayscale, nullptr), 0);
-}
-
-TEST_F(FilterTableTest, BuiltinNameOnlyRenamesTheBuiltin)
-{
-    RegisterBuiltinFilters();
-    std::vector<ColorRef> black(kControlCubeSize, 0);
-    EXPECT_NE(AddFilter("_NORMAL", "Unfiltered", FilterKind::Custom, black.data()), 0);
-
-    ASSERT_EQ(filterTable.count, 4);
-    const FilterRecord& normal = filterTable.records[0];
-    EXPECT_STREQ(normal.name, "_normal");
-    EXPECT_STREQ(normal.displayName, "Unfiltered");
-    EXPECT_EQ(normal.kind, FilterKind::Identity);
-    EXPECT_EQ(normal.controlCube[ControlCubeIndex(1, 2, 3)], 0x00996633u);
-    EXPECT_EQ(normal.colorCube[CubeCellIndex(15, 15, 15)], 0x00FFFFFFu);
-}
-
-TEST_F(FilterTableTest, RenamedBuiltinMayShareADisplayName)
-{
-    RegisterBuiltinFilters();
-    EXPECT_NE(AddFilter("_hue_brg", "grayscale", FilterKind::HueBrg, nullptr), 0);
-    EXPECT_STREQ(filterTable.records[1].displayName, "grayscale");
-    EXPECT_STREQ(filterTable.records[3].displayName, "grayscale");
-    // The first in table order is found.
-    EXPECT_EQ(FindFilterByDisplayName("GRAYSCALE"), &filterTable.records[1]);
-}
-
-TEST_F(FilterTableTest, DuplicateNamesAreRefusedIgnoringCase)
-{
-    EXPECT_NE(AddCustom("foo", "Foo filter"), 0);
-    EXPECT_EQ(AddCustom("Foo", "Other display"), 0);
-    EXPECT_EQ(AddCustom("foo", "Third display"), 0);
-    EXPECT_EQ(filterTable.count, 1);
-    EXPECT_STREQ(filterTable.records[0].name, "foo");  // the first spelling stays
-}
-
-TEST_F(FilterTableTest, DuplicateDisplayNamesAreRefusedAsTheyStandAtThatMoment)
-{
-    RegisterBuiltinFilters();
-    EXPECT_EQ(AddCustom("mine", "Normal"), 0);  // _normal shows "normal"
-    EXPECT_NE(AddFilter("_normal", "Plain", FilterKind::Identity, nullptr), 0);
-    EXPECT_NE(AddCustom("mine", "Normal"), 0);  // now "normal" is free
-    EXPECT_EQ(filterTable.count, 5);
-}
-
-TEST_F(FilterTableTest, OnlyOneHundredTwentyEightFitButRenamingStillWorks)
-{
-    RegisterBuiltinFilters();
-    for (int i = 4; i < kMaxFilters; ++i) {
-        const std::string name = "f" + std::to_string(i);
-        ASSERT_NE(AddCustom(name.c_str(), name.c_str()), 0) << name;
-    }
-    ASSERT_EQ(filterTable.count, kMaxFilters);
-    EXPECT_EQ(AddCustom("onemore", "one more"), 0);
-    EXPECT_EQ(filterTable.count, kMaxFilters);
-    EXPECT_NE(AddFilter("_grayscale", "still renamable", FilterKind::Grayscale, nullptr), 0);
-    EXPECT_STREQ(filterTable.records[1].displayName, "still renamable");
-}
-
-TEST_F(FilterTableTest, LookupsIgnoreAsciiCaseOnlyAndFindNothingForEmptyText)
-{
-    RegisterBuiltinFilters();
-    EXPECT_EQ(FindFilterByName("_HUE_GBR"), &filterTable.records[2]);
-    EXPECT_EQ(FindFilterByDisplayName("HUE(rgb=>gbr)"), &filterTable.records[2]);
-    EXPECT_EQ(FindFilterByName(""), nullptr);
-    EXPECT_EQ(FindFilterByName(nullptr), nullptr);
-    EXPECT_EQ(FindFilterByDisplayName(""), nullptr);
-    EXPECT_EQ(FindFilterByDisplayName(nullptr), nullptr);
-    EXPECT_EQ(FindFilterByName("_normal "), nullptr);
-
-    // Bytes above 0x7F are not letters: no folding beyond A-Z.
-    EXPECT_NE(AddCustom("caf\xC9", "upper"), 0);
-    EXPECT_EQ(FindFilterByName("caf\xE9"), nullptr);
-    EXPECT_NE(FindFilterByName("CAF\xC9"), nullptr);
-}
-
-TEST_F(FilterTableTest, EnableFilterByNameAppendsEachRecordOnce)
-{
-    RegisterBuiltinFilters();
-    EXPECT_NE(EnableFilterByName("_Normal"), 0);
-    EXPECT_EQ(EnableFilterByName("_normal"), 0);
-    EXPECT_EQ(EnableFilterByName("nosuchfilter"), 0);
-    EXPECT_EQ(EnableFilterByName(""), 0);
-    EXPECT_NE(EnableFilterByName("_HUE_BRG"), 0);
-    EXPECT_EQ(EnabledNames(), (std::vector<std::string>{"_normal", "_hue_brg"}));
-
-    EXPECT_NE(IsFilterEnabled(&filterTable.records[0]), 0);
-    EXPECT_EQ(IsFilterEnabled(&filterTable.records[1]), 0);
-    EXPECT_NE(IsFilterEnabled(&filterTable.records[3]), 0);
-    // A record that only looks the same is not the listed one.
-    FilterRecord lookalike = filterTable.records[0];
-    EXPECT_EQ(IsFilterEnabled(&lookalike), 0);
-}
-
-TEST_F(FilterTableTest, AddingFiltersTakesNothingFromTheHeap)
-{
-    const long start = AllocationCount();
-    const std::vector<ColorRef> colors = SomeControlColors();
-    ASSERT_GT(AllocationCount(), start) << "the counter does not see allocations";
-
     const long before = AllocationCount();
     RegisterBuiltinFilters();
-    AddFilter("custom", "Custom", FilterKind::Custom, colors.data());
-    EnableFilterByName("custom");
-    EXPECT_EQ(AllocationCount(), before);
+    const ControlCube black = {};
+    const FilterKind custom = FilterKind::Custom;
+    const struct {
+        const char *name, *displayName;
+        FilterKind kind;
+        const ColorRef* colors;
+        int result;
+    } steps[] = {
+        {"zzzzzzzzzzzzzzzzzzz", "nineteen", custom, black, 1},
+        {"zzzzzzzzzzzzzzzzzzzz", "twenty", custom, black, 0},
+        {"d39", "ddddddddddddddddddddddddddddddddddddddd", custom, black, 1},
+        {"d40", "dddddddddddddddddddddddddddddddddddddddd", custom, black, 0},
+        {"", "empty name", custom, black, 0},          {"empty", "", custom, black, 0},
+        {nullptr, "no name", custom, black, 0},        {"nodisplay", nullptr, custom, black, 0},
+        {"kind0", "kind 0", FilterKind(0), black, 0},  {"kind6", "kind 6", FilterKind(6), black, 0},
+        {"nocolours", "no colours", custom, nullptr, 0},
+        {"gray", "grey", FilterKind::Grayscale, nullptr, 1},
+        {"ZZZZZZZZZZZZZZZZZZZ", "name taken", custom, black, 0},  // only A-Z fold
+        {"caf\xC9", "upper", custom, black, 1},   {"caf\xE9", "lower", custom, black, 1},
+        {"shown", "NORMAL", custom, black, 0},                      // display name taken
+        {"_NORMAL", "Plain", custom, black, 1},                     // kind and colours stay
+        {"shown", "Normal", custom, black, 1},                      // free now
+        {"_hue_brg", "GRAYSCALE", FilterKind::HueBrg, nullptr, 1},  // may share it
+    };
+    for (const auto& s : steps)  // a passing check allocates nothing either
+        EXPECT_EQ(AddFilter(s.name, s.displayName, s.kind, s.colors), s.result) << s.displayName;
+    EXPECT_EQ(AllocationCount(), before) << "the table takes nothing from the heap";
+    EXPECT_EQ(filterTable.count, 10);
+    const FilterRecord& normal = filterTable.records[0];
+    EXPECT_EQ(std::string(normal.name) + "/" + normal.displayName, "_normal/Plain");
+    EXPECT_EQ(normal.colorCube[kColorCubeSize - 1], 0xFFFFFFu);
+    EXPECT_STREQ(filterTable.records[4].name, "zzzzzzzzzzzzzzzzzzz");
+    EXPECT_EQ(FindFilterByName(nullptr), nullptr);
+    EXPECT_EQ(FindFilterByDisplayName(nullptr), nullptr);
+    EXPECT_EQ(FindFilterByDisplayName("grayscale"), &filterTable.records[1]);  // the first
+    for (int i = filterTable.count; i < kMaxFilters; ++i) {
+        const std::string name = std::to_string(i);
+        ASSERT_EQ(AddFilter(name.c_str(), name.c_str(), custom, black), 1);
+    }
+    EXPECT_EQ(AddFilter("onemore", "one more", custom, black), 0);  // the table is full
+    EXPECT_EQ(AddFilter("_grayscale", "renamable", FilterKind::Grayscale, nullptr), 1);
 }
 
-}  // namespace
+TEST(TrimWhiteSpace, TakesTheSixWhiteSpacesFromBothEnds)
+{
+    const struct { const char *text, *trimmed; } texts[] = {
+        {"  name  ", "name"}, {"\t\n\v\f\r name \r\n", "name"}, {"in side", "in side"},
+        {"x", "x"},           {"", ""},                         {"   ", "   "},
+        {"\xA0" "a\xA0", "\xA0" "a\xA0"},  // no-break spaces stay
+    };
+    for (const auto& t : texts) {
+        // An exact-size copy: AddressSanitizer faults on a read past the terminator.
+        const auto text = std::make_unique<char[]>(std::strlen(t.text) + 1);
+        std::strcpy(text.get(), t.text);
+        TrimWhiteSpace(text.get());
+        EXPECT_STREQ(text.get(), t.trimmed) << "text \"" << t.text << "\"";
+    }
+    TrimWhiteSpace(nullptr);
+}

@@ -1,117 +1,80 @@
-// The operate panel's layout arithmetic and where a stored position ends up.
+// Where things are on the screen: the operate panel's layout and its stored position pulled
+// onto the screen, and the hot corner's points and dwell.
+
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "preview/panel_layout.h"
+#include "tray/hot_corner.h"
 
-namespace {
-
-// The metrics of the worked example: an 8-point GUI font (m = 11), classic frame sizes.
-PanelMetrics ExampleMetrics(int rows)
+// At 96 DPI: an 8-point GUI font (m = 11), 13-pixel rows, the classic frame sizes.
+static PanelLayout LayOut96Dpi(int rows, int screenHeight, int widestText, int storedX, int storedY)
 {
-    PanelMetrics metrics{};
-    metrics.unit = 11;
-    metrics.itemHeight = 13;
-    metrics.rows = rows;
-    metrics.edgeWidth = metrics.edgeHeight = 2;
-    metrics.dialogFrameWidth = metrics.dialogFrameHeight = 3;
-    metrics.captionHeight = 19;
-    metrics.scrollBarWidth = 16;
-    metrics.screenWidth = 1024;
-    metrics.screenHeight = 768;
-    return metrics;
+    return LayOutPanel({11, 13, rows, widestText, 2, 2, 3, 3, 19, 16, 1024, screenHeight},
+                       storedX, storedY);
 }
 
-void ExpectRect(const PanelRect& got, int x, int y, int width, int height, const char* what)
+static std::tuple<int, int, int, int> Rect(const PanelRect& r)
 {
-    EXPECT_EQ(got.x, x) << what;
-    EXPECT_EQ(got.y, y) << what;
-    EXPECT_EQ(got.width, width) << what;
-    EXPECT_EQ(got.height, height) << what;
+    return {r.x, r.y, r.width, r.height};
 }
 
-TEST(PanelLayout, WorkedExampleWithSixFilters)
+TEST(PanelLayout, SixFiltersAt96Dpi)
 {
-    const PanelLayout layout = LayOutPanel(ExampleMetrics(6), 2000, -40);
-    ExpectRect(layout.list, 11, 11, 114, 82, "list");
-    ExpectRect(layout.button, 29, 104, 77, 21, "button");
-    ExpectRect(layout.panel, 882, 0, 142, 161, "panel");
-    EXPECT_FALSE(layout.listScrolls);
-}
-
-TEST(PanelLayout, ListWidensOnlyForANameThatWouldNotFit)
-{
-    // The ten-unit list leaves 114 - 4 - 4 = 106 pixels for a name.
-    const struct {
-        int widestText, listWidth;
-    } cases[] = {{0, 114}, {106, 114}, {107, 115}, {150, 158}};
-    for (const auto& c : cases) {
-        PanelMetrics metrics = ExampleMetrics(6);
-        metrics.widestText = c.widestText;
-        const PanelLayout layout = LayOutPanel(metrics, 0, 0);
-        EXPECT_EQ(layout.list.width, c.listWidth) << "text " << c.widestText;
-        EXPECT_EQ(layout.panel.width, c.listWidth + 28) << "text " << c.widestText;
-        EXPECT_EQ(layout.button.x, (c.listWidth - 55) / 2) << "text " << c.widestText;
-    }
-}
-
-TEST(PanelLayout, StoredPositionIsPulledOntoTheScreen)
-{
-    // Panel 142 x 161 on 1024 x 768: x in 0..882, y in 0..607.
-    const struct {
-        int storedX, storedY, x, y;
-    } cases[] = {
-        {0, 0, 0, 0},         {100, 200, 100, 200}, {-5, -7, 0, 0},
-        {882, 607, 882, 607}, {883, 608, 882, 607}, {5000, 5000, 882, 607},
-        {-100, 700, 0, 607},  {-2147483647 - 1, 2147483647, 0, 607},
+    // The list 2 * (2 + 5m) wide, or the widest name + 4 + 2 * 2, and 6 * 13 + 4 high; the
+    // button 7m by m + 10 centred under it; around them m and the frame of 3 on each side,
+    // and 2m + 10 + 19 of caption. The panel ends 882, 607 at the latest.
+    const struct { int widestText, storedX, storedY; PanelRect list, button, panel; } cases[] = {
+        {0, 2000, -40, {11, 11, 114, 82}, {29, 104, 77, 21}, {882, 0, 142, 161}},
+        {106, 100, 200, {11, 11, 114, 82}, {29, 104, 77, 21}, {100, 200, 142, 161}},
+        {107, 882, 607, {11, 11, 115, 82}, {30, 104, 77, 21}, {881, 607, 143, 161}},
+        {0, 883, 608, {11, 11, 114, 82}, {29, 104, 77, 21}, {882, 607, 142, 161}},
+        {0, -2147483647 - 1, 2147483647, {11, 11, 114, 82}, {29, 104, 77, 21}, {0, 607, 142, 161}},
     };
     for (const auto& c : cases) {
-        const PanelLayout layout = LayOutPanel(ExampleMetrics(6), c.storedX, c.storedY);
-        EXPECT_EQ(layout.panel.x, c.x) << "stored " << c.storedX << "," << c.storedY;
-        EXPECT_EQ(layout.panel.y, c.y) << "stored " << c.storedX << "," << c.storedY;
-    }
-}
-
-TEST(PanelLayout, ListHeightFollowsTheRowCount)
-{
-    const struct {
-        int rows, listHeight, panelHeight;
-    } cases[] = {
-        {0, 4, 83}, {1, 17, 96}, {7, 95, 174},
-    };
-    for (const auto& c : cases) {
-        const PanelLayout layout = LayOutPanel(ExampleMetrics(c.rows), 0, 0);
-        EXPECT_EQ(layout.list.height, c.listHeight) << c.rows << " rows";
-        EXPECT_EQ(layout.panel.height, c.panelHeight) << c.rows << " rows";
-        EXPECT_EQ(layout.button.y, c.listHeight + 22) << c.rows << " rows";
+        const PanelLayout layout = LayOut96Dpi(6, 768, c.widestText, c.storedX, c.storedY);
+        EXPECT_EQ(Rect(layout.list), Rect(c.list)) << "list, name " << c.widestText;
+        EXPECT_EQ(Rect(layout.button), Rect(c.button)) << "button, name " << c.widestText;
+        EXPECT_EQ(Rect(layout.panel), Rect(c.panel)) << "stored " << c.storedX << "," << c.storedY;
         EXPECT_FALSE(layout.listScrolls);
     }
 }
 
-TEST(PanelLayout, RowsThatDoNotFitScrollAndTheCaptionStaysOnScreen)
+TEST(PanelLayout, RowsThatDoNotFitScrollAndTheCaptionStaysOnTheScreen)
 {
-    // 128 rows of 13 pixels cannot fit 768 pixels: chrome is 79, so 689 - 4 = 685 pixels
-    // hold 52 whole rows.
-    const PanelLayout layout = LayOutPanel(ExampleMetrics(128), 300, 500);
-    EXPECT_TRUE(layout.listScrolls);
-    EXPECT_EQ(layout.list.height, 52 * 13 + 4);
-    EXPECT_EQ(layout.list.width, 114 + 16);
-    EXPECT_EQ(layout.panel.height, 52 * 13 + 4 + 79);
-    EXPECT_LE(layout.panel.height, 768);
-    EXPECT_EQ(layout.panel.y, 768 - layout.panel.height);
-    EXPECT_EQ(layout.panel.width, 130 + 28);
-    EXPECT_EQ(layout.button.x, (130 - 55) / 2);
-
-    // The last row that still fits without scrolling: 52 rows make the panel 759 high.
-    EXPECT_FALSE(LayOutPanel(ExampleMetrics(52), 0, 0).listScrolls);
-    EXPECT_TRUE(LayOutPanel(ExampleMetrics(53), 0, 0).listScrolls);
-
-    // A screen too low for even one row: still one row, and the top stays on the screen.
-    PanelMetrics tiny = ExampleMetrics(10);
-    tiny.screenHeight = 50;
-    const PanelLayout squeezed = LayOutPanel(tiny, 0, 40);
-    EXPECT_EQ(squeezed.list.height, 17);
-    EXPECT_EQ(squeezed.panel.y, 0);
+    // A scrolling list shows the whole rows that fit (at least one) and is 16 pixels wider.
+    // Stored far down, the panel is pulled up to the bottom, but never above the top.
+    const struct { int rows, screenHeight; bool scrolls; int listHeight, y; } cases[] = {
+        {0, 768, false, 4, 685},  {1, 768, false, 17, 672}, {52, 759, false, 680, 0},
+        {52, 758, true, 667, 12}, {53, 759, true, 680, 0},  {128, 768, true, 680, 9},
+        {10, 50, true, 17, 0},    {0, 50, false, 4, 0},
+    };
+    for (const auto& c : cases) {
+        const PanelLayout layout = LayOut96Dpi(c.rows, c.screenHeight, 0, 0, 5000);
+        EXPECT_EQ(layout.listScrolls, c.scrolls) << c.rows << " rows on " << c.screenHeight;
+        EXPECT_EQ(Rect(layout.list), Rect({11, 11, c.scrolls ? 130 : 114, c.listHeight})) << c.rows;
+        EXPECT_EQ(Rect(layout.panel), Rect({0, c.y, c.scrolls ? 158 : 142, c.listHeight + 79}))
+            << c.rows;
+        EXPECT_EQ(layout.button.y, c.listHeight + 22) << c.rows;
+    }
 }
 
-}  // namespace
+TEST(HotCorner, EachPositionNamesItsCornerPixelAndTheDwellLastsOver200Ms)
+{
+    const struct { uint32_t position; bool matches; int x, y; } corners[] = {
+        {0, true, 0, 0},      {1, true, 0, 767},   {2, true, 1023, 0},
+        {3, true, 1023, 767}, {4, false, -1, -1},
+    };
+    for (const auto& c : corners) {
+        int x = -1, y = -1;
+        EXPECT_EQ(HotCornerPoint(c.position, 1024, 768, &x, &y), c.matches) << c.position;
+        EXPECT_TRUE(x == c.x && y == c.y) << c.position << ": " << x << "," << y;
+    }
+    const struct { uint32_t start, now; bool fires; } dwells[] = {
+        {1000, 1200, false},       {1000, 1201, true},
+        {0xFFFFFFF0, 0xB8, false}, {0xFFFFFFF0, 0xB9, true},  // 200 and 201 ms across the wrap
+    };
+    for (const auto& d : dwells)
+        EXPECT_EQ(IsDwellLongEnough(d.start, d.now), d.fires) << d.start << " to " << d.now;
+}

@@ -2,30 +2,16 @@
 // it calls, where the preview re-filters. The SIMD kernels keep 16-byte values on the
 // stack, so they must work whatever the alignment they are entered with.
 
-#include <cstring>
-#include <vector>
-
-#include <gtest/gtest.h>
-
-#include "filter/filter_table.h"
-#include "filter/frame_transform.h"
 #include "filter/frame_transform_kernels.h"
-#include "tests/support/literal_transform.h"
+#include "tests/win32/in_process.h"
 
-namespace {
-
-PixelKernel* kernelUnderTest;
-FilterRecord record;
-FrameBuffers frames;
-
-void RunKernel()
-{
-    ApplyFilterToFrameWith(kernelUnderTest, record, frames);
-}
+static PixelKernel* kernel;
+static FilterRecord record;
+static FrameBuffers frames;
 
 // Calls `function` with the stack pointer `offset` bytes below a 16-byte boundary at the
 // call, so that it is entered `offset` bytes off the alignment GCC otherwise assumes.
-void CallWithStackOffset(void (*function)(), unsigned offset)
+static void CallWithStackOffset(void (*function)(), unsigned offset)
 {
     asm volatile(
         "movl %%esp, %%ebx\n\t"  // ebx survives the call
@@ -41,37 +27,22 @@ void CallWithStackOffset(void (*function)(), unsigned offset)
 
 TEST(FrameKernelStack, EveryKernelRunsOnAnyStackAlignment)
 {
-    const struct {
-        const char* name;
-        PixelKernel* kernel;
-        bool available;
-    } kernels[] = {
-        {"SSE2", FilterPixelsSse2, true},
-        {"SSSE3", FilterPixelsSsse3, CpuHasSsse3() != 0},
-    };
     RegisterBuiltinFilters();
     record = *FindFilterByName("_grayscale");
-    const int width = 333, height = 3;
-    std::vector<uint8_t> captured(FrameStride(width) * height), filtered(captured.size()),
-        expected(captured.size());
+    const int width = 333;  // rows that end in every kernel's remainder
+    std::vector<uint8_t> captured(FrameStride(width) * 3), expected(captured.size());
     for (size_t i = 0; i < captured.size(); ++i)
-        captured[i] = static_cast<uint8_t>(i * 7 + i / 5);
-    frames = FrameBuffers{width, height, FrameStride(width), {}, captured.data(), filtered.data()};
-    FrameBuffers literal = frames;
-    literal.filtered = expected.data();
-    LiteralTransform(record, literal);
-
-    for (const auto& kernel : kernels) {
-        if (!kernel.available)
-            continue;
-        kernelUnderTest = kernel.kernel;
+        captured[i] = uint8_t(i * 7 + i / 5);
+    frames = {width, 3, FrameStride(width), {}, captured.data(), expected.data()};
+    LiteralTransform(record, frames);
+    // The SSSE3 kernel only where the CPU has it.
+    for (PixelKernel* k : {FilterPixelsSse2, CpuHasSsse3() ? FilterPixelsSsse3 : FilterPixelsSse2})
         for (unsigned offset = 0; offset < 16; offset += 4) {
-            std::memset(filtered.data(), 0, filtered.size());
-            CallWithStackOffset(RunKernel, offset);
-            EXPECT_EQ(filtered, expected) << kernel.name << " entered " << offset
-                                          << " bytes off alignment";
+            std::vector<uint8_t> filtered(captured.size());
+            kernel = k;
+            frames.filtered = filtered.data();
+            CallWithStackOffset([] { ApplyFilterToFrameWith(kernel, record, frames); }, offset);
+            EXPECT_EQ(filtered, expected)
+                << (k == FilterPixelsSse2 ? "SSE2" : "SSSE3") << " entered " << offset << " off";
         }
-    }
 }
-
-}  // namespace

@@ -1,171 +1,90 @@
-// The main frame inside the test process: the tray icon record it sends, the menu it loads,
-// and what its creation and destruction hold and release.
+// The hidden main frame: what its creation takes (tray icon, menu, hotkey, timer) and its
+// destruction gives back, and the message boxes it owns: caption, the 511-character cut,
+// the once-only rule for error boxes, the frame left disabled.
 
-#include <cstring>
-#include <string>
+#include "tests/win32/in_process.h"
 
-#include <gtest/gtest.h>
+// What the frame asks of the shell: the message and the first, 88-byte form of the record.
+static std::vector<std::pair<DWORD, std::string>> trayCalls;
 
-#include "app/app.h"
-#include "app/message_box.h"
-#include "res/resource.h"
-#include "settings/settings.h"
-#include "tests/win32/box_watcher.h"
-#include "tray/main_frame.h"
-#include "tray/preview_triggers.h"
-
-namespace {
-
-TEST(TrayIconRecord, IsTheFirst88ByteFormWithTheFixedTip)
+static BOOL WINAPI RecordTrayCall(DWORD message, NOTIFYICONDATAA* record)
 {
+    trayCalls.push_back({message, std::string(reinterpret_cast<char*>(record), 88)});
+    return TRUE;
+}
+
+// True when nobody holds the combination, so that this thread can take it itself.
+static bool HotkeyIsFree(UINT modifiers, UINT key)
+{
+    const bool free = RegisterHotKey(nullptr, 77, modifiers, key);
+    UnregisterHotKey(nullptr, 77);
+    return free;
+}
+
+TEST(MainFrame, CreationTakesTrayIconMenuHotkeyAndTimerAndDestructionGivesThemBack)
+{
+    ImportPatch patch("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordTrayCall));
     exeInstance = GetModuleHandleA(nullptr);
-    mainFrameWnd = reinterpret_cast<HWND>(0x1234);
-    NOTIFYICONDATAA record;
-    std::memset(&record, 0xCC, sizeof record);
-    FillTrayIconRecord(&record);
+    ASSERT_NE(RegisterMainFrameClass(), 0);
+    for (const bool hotkeyOn : {true, false}) {
+        settings = {0, 0, 0, hotkeyOn, 1, 1, VK_F9, 0, 0};  // Ctrl+Alt+F9
+        trayCalls.clear();
+        MessageBoxes boxes;  // a box would say that the hotkey was taken
+        HWND frame = CreateMainFrame();
+        const HMENU menu = trayMenu;
+        EXPECT_EQ(std::make_tuple(IsMenu(menu), hotCornerTimerSet), std::make_tuple(TRUE, 1));
+        EXPECT_EQ(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9), !hotkeyOn);
+        EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL, VK_F9)) << "only the chosen modifiers are taken";
+        SendMessageA(frame, RegisterWindowMessageA("TaskbarCreated"), 0, 0);  // a new shell
+        SendMessageA(frame, WM_CLOSE, 0, 0);
+        EXPECT_EQ(std::make_tuple(IsMenu(menu), hotkeyRegistered, hotCornerTimerSet),
+                  std::make_tuple(FALSE, 0, 0));
+        EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
+        MSG quit;
+        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 
-    EXPECT_EQ(record.cbSize, 88u);
-    EXPECT_EQ(record.hWnd, mainFrameWnd);
-    EXPECT_EQ(record.uID, 1u);
-    EXPECT_EQ(record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(record.uCallbackMessage, 0x8001u);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(record.hIcon, &info)) << "no icon";
-    BITMAP mask{};
-    GetObjectA(info.hbmMask, sizeof mask, &mask);
-    EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXSMICON)) << "the group's small image";
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor != nullptr)
-        DeleteObject(info.hbmColor);
-    EXPECT_STREQ(record.szTip, "Prismolenteer");
-    for (size_t i = std::strlen("Prismolenteer"); i < sizeof record.szTip; ++i)
-        ASSERT_EQ(record.szTip[i], 0) << "tip byte " << i;
-    mainFrameWnd = nullptr;
-    exeInstance = nullptr;
+        // Added twice with the executable's small icon and a fixed tip; deleted by its key.
+        NOTIFYICONDATAA icon{};
+        icon.cbSize = 88;
+        icon.hWnd = frame;
+        icon.uID = 1;
+        const std::string key(reinterpret_cast<char*>(&icon), 88);
+        icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        icon.uCallbackMessage = WM_TASKTRAY;
+        icon.hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN),
+            IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        std::strcpy(icon.szTip, "Prismolenteer");
+        const std::string add(reinterpret_cast<char*>(&icon), 88);
+        EXPECT_EQ(trayCalls, (decltype(trayCalls){{NIM_ADD, add}, {NIM_ADD, add}, {NIM_DELETE, key}}));
+    }
 }
 
-TEST(TrayMenu, HoldsOptionAboutAndExitBetweenSeparators)
+TEST(MessageBoxes, AreOwnedCaptionedCutAndShowOneErrorThatDoesNotAsk)
 {
-    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
-    ASSERT_NE(menu, nullptr);
-    HMENU popup = GetSubMenu(menu, 0);
-    ASSERT_NE(popup, nullptr);
-    char popupText[32] = "";
-    GetMenuStringA(menu, 0, popupText, sizeof popupText, MF_BYPOSITION);
-    EXPECT_STREQ(popupText, "TasktrayClick");
-
-    struct Item {
-        const char* text;  // null for a separator
-        UINT command;
+    const struct { UINT type; std::string text; int result; } steps[] = {
+        {MB_OK, std::string(700, 'w'), IDOK},
+        {MB_ICONWARNING | MB_OK, "warned", IDOK},  // other icons leave the rule alone
+        {MB_ICONERROR | MB_OK, "first error", IDOK},
+        {MB_ICONERROR | MB_OK, "second error", 0},  // dropped
+        {MB_ICONERROR | MB_YESNO, "asks", IDYES},   // a question is still asked
+        {MB_OK, "plain", IDOK},
     };
-    const Item items[] = {{"&Option...", 1006}, {nullptr, 0}, {"&About...", 1005},
-                          {nullptr, 0},         {"E&xit", 1004}};
-    ASSERT_EQ(GetMenuItemCount(popup), 5);
-    for (int i = 0; i < 5; ++i) {
-        char text[32] = "";
-        MENUITEMINFOA info;
-        std::memset(&info, 0, sizeof info);
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof text;
-        ASSERT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &info));
-        if (items[i].text == nullptr) {
-            EXPECT_TRUE(info.fType & MFT_SEPARATOR) << "item " << i;
-        } else {
-            EXPECT_STREQ(text, items[i].text) << "item " << i;
-            EXPECT_EQ(info.wID, items[i].command) << "item " << i;
-        }
+    // A disabled stand-in for the main frame.
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_DISABLED, 0, 0, 9, 9, nullptr,
+                                 nullptr, nullptr, nullptr);
+    std::strcpy(productName, "Caption Of The Run");
+    MessageBoxes boxes;
+    for (const auto& step : steps) {
+        const size_t before = boxes.shown.size();
+        EXPECT_EQ(ShowMessageF(owner, step.type, "%s", step.text.c_str()), step.result);
+        ASSERT_EQ(boxes.shown.size(), before + (step.result != 0)) << step.text;
+        if (step.result == 0)
+            continue;
+        EXPECT_EQ(boxes.shown.back().text, step.text.substr(0, 511));
+        EXPECT_EQ(boxes.shown.back().caption, "Caption Of The Run");
+        EXPECT_EQ(boxes.shown.back().owner, owner);
+        EXPECT_FALSE(IsWindowEnabled(owner)) << "the owner stays disabled";
     }
-    DestroyMenu(menu);
+    EXPECT_EQ(ShowMessageId(owner, MB_ICONERROR | MB_OK, IDS_ERR_CREATE_WINDOW), 0)
+        << "the string-table routine keeps the same rule";
 }
-
-class MainFrame : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        exeInstance = GetModuleHandleA(nullptr);
-        ASSERT_NE(RegisterMainFrameClass(), 0);
-    }
-    static void TearDownTestSuite()
-    {
-        UnregisterClassA(kMainFrameClassName, exeInstance);
-        exeInstance = nullptr;
-    }
-    void SetUp() override
-    {
-        std::strcpy(productName, "Prismolenteer");
-        errorBoxShown = 0;
-        settings = {};
-        settings.EnableHotkeyAction = 1;
-        settings.HotkeyVKey = VK_F9;
-        settings.HotkeyCtrl = 1;
-        settings.HotkeyAlt = 1;
-    }
-    void TearDown() override
-    {
-        if (IsWindow(mainFrameWnd))
-            DestroyWindow(mainFrameWnd);
-        mainFrameWnd = nullptr;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-
-    static HWND Create()
-    {
-        return CreateWindowExA(0, kMainFrameClassName, productName, WS_DISABLED, 0, 0, 0, 0,
-                               nullptr, nullptr, exeInstance, nullptr);
-    }
-
-    // True when this thread could take the combination itself, that is nobody holds it.
-    static bool HotkeyIsFree(UINT modifiers, UINT key)
-    {
-        if (!RegisterHotKey(nullptr, 77, modifiers, key))
-            return false;
-        UnregisterHotKey(nullptr, 77);
-        return true;
-    }
-};
-
-TEST_F(MainFrame, CreationTakesMenuHotkeyAndTimerAndDestructionGivesThemBack)
-{
-    HWND frame = Create();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(mainFrameWnd, frame);
-    EXPECT_NE(trayMenu, nullptr);
-    EXPECT_NE(hotkeyRegistered, 0);
-    EXPECT_NE(hotCornerTimerSet, 0);
-    EXPECT_NE(taskbarCreatedMsg, 0u);
-    EXPECT_EQ(taskbarCreatedMsg, RegisterWindowMessageA("TaskbarCreated"));
-    EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9)) << "Ctrl+Alt+F9 is ours";
-    EXPECT_TRUE(HotkeyIsFree(0, VK_F9)) << "only the configured modifiers were taken";
-    EXPECT_FALSE(IsWindowVisible(frame));
-    EXPECT_FALSE(IsWindowEnabled(frame));
-
-    EXPECT_EQ(SendMessageA(frame, WM_QUERYENDSESSION, 0, 0), 1);
-    EXPECT_EQ(SendMessageA(frame, WM_COMMAND, 4321, 0), 0) << "not a command of ours";
-    EXPECT_TRUE(IsWindow(frame));
-
-    SendMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(frame));
-    EXPECT_EQ(trayMenu, nullptr);
-    EXPECT_EQ(hotkeyRegistered, 0);
-    EXPECT_EQ(hotCornerTimerSet, 0);
-    EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
-    MSG quit;
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
-TEST_F(MainFrame, WithTheHotkeySwitchedOffNothingIsRegistered)
-{
-    settings.EnableHotkeyAction = 0;
-    BoxWatcher watcher;
-    HWND frame = Create();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(hotkeyRegistered, 0);
-    EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
-    EXPECT_TRUE(watcher.Seen().empty());
-}
-
-}  // namespace
