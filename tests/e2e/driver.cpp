@@ -6,147 +6,50 @@
 
 namespace e2e {
 
-const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
 const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
 const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
 
+namespace {
+
+const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
+
+void SendKey(WORD virtualKey, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, 0));
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// A mouse input at an absolute screen position, as a real mouse reports it.
+void SendMouse(DWORD flags, int x, int y)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
 std::string WindowsPath(const std::string& unixPath)
 {
-    // Wine maps the Unix root to drive Z:.
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
+    std::string path = "Z:" + unixPath;  // Wine maps the Unix root to drive Z:
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
-}
-
-Process::~Process()
-{
-    Kill();
-    if (info_.hProcess != nullptr)
-        CloseHandle(info_.hProcess);
-    if (info_.hThread != nullptr)
-        CloseHandle(info_.hThread);
-}
-
-ProgramCopy::ProgramCopy(const char* languageModule)
-{
-    const std::string program = ProgramPath();
-    folder_ = program.substr(0, program.rfind('\\') + 1) + "e2e-copy\\";
-    exePath_ = folder_ + "Prismolenteer.exe";
-    moduleFolder_ = folder_ + std::to_string(GetUserDefaultLCID()) + "\\";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    ready_ = CopyFileA(program.c_str(), exePath_.c_str(), FALSE) != 0;
-    if (ready_ && languageModule != nullptr) {
-        const std::string module = WindowsPath(std::string(PL_LANGUAGE_MODULES_UNIX_DIR) + "/" +
-                                               languageModule + "/PLRes.dll");
-        CreateDirectoryA(moduleFolder_.c_str(), nullptr);
-        ready_ = CopyFileA(module.c_str(), (moduleFolder_ + "PLRes.dll").c_str(), FALSE) != 0;
-    }
-}
-
-bool ProgramCopy::AddFile(const std::string& relativePath, const std::string& bytes)
-{
-    const size_t separator = relativePath.rfind('\\');
-    if (separator != std::string::npos) {
-        const std::string subFolder = folder_ + relativePath.substr(0, separator);
-        if (CreateDirectoryA(subFolder.c_str(), nullptr))
-            addedFolders_.push_back(subFolder);
-    }
-    const std::string path = folder_ + relativePath;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    addedFiles_.push_back(path);
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) && written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
-ProgramCopy::~ProgramCopy()
-{
-    for (const std::string& file : addedFiles_)
-        DeleteFileA(file.c_str());
-    for (const std::string& folder : addedFolders_)
-        RemoveDirectoryA(folder.c_str());
-    DeleteFileA((moduleFolder_ + "PLRes.dll").c_str());
-    RemoveDirectoryA(moduleFolder_.c_str());
-    DeleteFileA(exePath_.c_str());
-    RemoveDirectoryA(folder_.c_str());
-}
-
-void ChooseExit(HWND mainFrame)
-{
-    PostMessageA(mainFrame, WM_COMMAND, kExitCommand, 0);
-}
-
-HWND VisibleMenu(DWORD processId, DWORD timeoutMs)
-{
-    HWND menu = nullptr;
-    WaitUntil(
-        [&] {
-            menu = VisibleWindow("#32768", processId);
-            return menu != nullptr;
-        },
-        timeoutMs);
-    return menu;
-}
-
-bool ChooseFromTrayMenu(HWND mainFrame, DWORD processId, WORD key)
-{
-    PostMessageA(mainFrame, kTrayMessage, 1, WM_RBUTTONUP);
-    HWND menu = VisibleMenu(processId, 5000);
-    if (menu == nullptr)
-        return false;
-    PressKey(key);
-    // The next command must not find this menu still closing.
-    WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
-    return true;
-}
-
-bool FindTrayIcon(RECT* where)
-{
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    RECT area;
-    if (tray == nullptr || !IsWindowVisible(tray) || !GetWindowRect(tray, &area))
-        return false;
-    const std::vector<COLORREF> pixels = ScreenPixels(area);
-    const int width = area.right - area.left;
-    int red = 0, yellow = 0, navy = 0;
-    RECT found{area.right, area.bottom, area.left, area.top};
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        const COLORREF pixel = pixels[i];
-        if (pixel == RGB(255, 0, 0))
-            ++red;
-        else if (pixel == RGB(255, 255, 0))
-            ++yellow;
-        else if (pixel == RGB(0, 0, 128))
-            ++navy;
-        else
-            continue;
-        const LONG x = area.left + static_cast<LONG>(i % width);
-        const LONG y = area.top + static_cast<LONG>(i / width);
-        found.left = std::min(found.left, x);
-        found.top = std::min(found.top, y);
-        found.right = std::max(found.right, x + 1);
-        found.bottom = std::max(found.bottom, y + 1);
-    }
-    if (red < 2 || yellow < 2 || navy < 8)
-        return false;
-    if (where != nullptr)
-        *where = found;
-    return true;
 }
 
 bool Process::Start(const std::string& exePath)
 {
-    std::string folder = exePath.substr(0, exePath.rfind('\\') + 1);
+    Close();
     std::string commandLine = "\"" + exePath + "\"";
+    const std::string folder = exePath.substr(0, exePath.rfind('\\') + 1);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     return CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
@@ -155,11 +58,9 @@ bool Process::Start(const std::string& exePath)
 
 bool Process::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 {
-    if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-        return false;
-    if (exitCode != nullptr)
-        GetExitCodeProcess(info_.hProcess, exitCode);
-    return true;
+    return info_.hProcess != nullptr &&
+           WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(info_.hProcess, exitCode);
 }
 
 bool Process::IsRunning() const
@@ -167,20 +68,70 @@ bool Process::IsRunning() const
     return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-void Process::Kill()
+void Process::Close()
 {
     if (IsRunning()) {
         TerminateProcess(info_.hProcess, 99);
         WaitForSingleObject(info_.hProcess, 5000);
     }
+    if (info_.hProcess != nullptr) {
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+    info_ = {};
+}
+
+Process::~Process()
+{
+    Close();
+}
+
+ProgramCopy::ProgramCopy()
+{
+    const std::string program = WindowsPath(PL_PROGRAM_UNIX_PATH);
+    folder_ = program.substr(0, program.rfind('\\') + 1) + "e2e-copy\\";
+    exePath_ = folder_ + "Prismolenteer.exe";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    CreateDirectoryA((folder_ + "filter").c_str(), nullptr);
+    ready_ = CopyFileA(program.c_str(), exePath_.c_str(), FALSE) != 0;
+}
+
+std::vector<std::string> ProgramCopy::AddShippedFilters()
+{
+    const std::string shipped = WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\";
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((shipped + "*.plf").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        files.push_back(shipped + found.cFileName);
+        copied_.push_back(folder_ + "filter\\" + found.cFileName);
+        CopyFileA(files.back().c_str(), copied_.back().c_str(), FALSE);
+    }
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+ProgramCopy::~ProgramCopy()
+{
+    for (const std::string& file : copied_)
+        DeleteFileA(file.c_str());
+    RemoveDirectoryA((folder_ + "filter").c_str());
+    DeleteFileA(exePath_.c_str());
+    RemoveDirectoryA(folder_.c_str());
+}
+
+void Pause(DWORD ms)
+{
+    WaitUntil([] { return false; }, ms);
 }
 
 namespace {
 
 struct WindowQuery {
     DWORD processId;
-    bool visibleOnly;
     const char* className;
+    bool visibleOnly;
     std::vector<HWND> found;
 };
 
@@ -189,58 +140,54 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
     WindowQuery& query = *reinterpret_cast<WindowQuery*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (query.processId != 0 && owner != query.processId)
-        return TRUE;
-    if (query.visibleOnly && !IsWindowVisible(window))
-        return TRUE;
-    if (query.className != nullptr) {
-        char name[256] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, query.className) != 0)
-            return TRUE;
-    }
-    query.found.push_back(window);
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (owner == query.processId && (!query.visibleOnly || IsWindowVisible(window)) &&
+        (query.className == nullptr || lstrcmpA(name, query.className) == 0))
+        query.found.push_back(window);
     return TRUE;
-}
-
-void SendKey(WORD virtualKey, bool up)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, 0));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
 }
 
 }  // namespace
 
-std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly)
+std::vector<HWND> WindowsOf(DWORD processId, const char* className, bool visibleOnly)
 {
-    WindowQuery query{processId, visibleOnly, nullptr, {}};
+    WindowQuery query{processId, className, visibleOnly, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
     return query.found;
 }
 
-HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs)
+HWND VisibleWindow(DWORD processId, const char* className)
 {
-    HWND result = nullptr;
-    WaitUntil(
-        [&] {
-            WindowQuery query{processId, false, className, {}};
-            EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
-            result = query.found.empty() ? nullptr : query.found.front();
-            return result != nullptr;
-        },
-        timeoutMs);
-    return result;
+    const std::vector<HWND> found = WindowsOf(processId, className, true);
+    return found.empty() ? nullptr : found.front();
 }
 
-HWND VisibleWindow(const char* className, DWORD processId)
+HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs)
 {
-    WindowQuery query{processId, true, className, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found.empty() ? nullptr : query.found.front();
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = WindowsOf(processId, className, false)).empty(); },
+              timeoutMs);
+    return found.empty() ? nullptr : found.front();
+}
+
+std::vector<HWND> Dialogs(DWORD processId, const char* caption)
+{
+    std::vector<HWND> found;
+    for (HWND window : WindowsOf(processId, "#32770", true)) {
+        char title[256] = "";
+        GetWindowTextA(window, title, sizeof title);
+        if (lstrcmpA(title, caption) == 0)
+            found.push_back(window);
+    }
+    return found;
+}
+
+HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs)
+{
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = Dialogs(processId, caption)).empty(); }, timeoutMs);
+    return found.empty() ? nullptr : found.front();
 }
 
 bool HotkeyTaken(UINT virtualKey)
@@ -251,82 +198,45 @@ bool HotkeyTaken(UINT virtualKey)
     return false;
 }
 
-void PumpMessages()
+bool FindTrayIcon(RECT* where)
 {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-void Pause(DWORD ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
-
-namespace {
-
-std::vector<HWND> Dialogs(DWORD processId, const char* caption)
-{
-    std::vector<HWND> found;
-    for (HWND window : TopLevelWindows(processId, true)) {
-        char name[16] = "", title[256] = "";
-        GetClassNameA(window, name, sizeof name);
-        GetWindowTextA(window, title, sizeof title);
-        if (lstrcmpA(name, "#32770") == 0 && lstrcmpA(title, caption) == 0)
-            found.push_back(window);
-    }
-    return found;
-}
-
-}  // namespace
-
-HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs)
-{
-    HWND dialog = nullptr;
-    WaitUntil(
-        [&] {
-            const std::vector<HWND> found = Dialogs(processId, caption);
-            dialog = found.empty() ? nullptr : found.front();
-            return dialog != nullptr;
-        },
-        timeoutMs);
-    return dialog;
-}
-
-int CountDialogs(DWORD processId, const char* caption)
-{
-    return static_cast<int>(Dialogs(processId, caption).size());
-}
-
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
-std::vector<std::string> ListRows(HWND list)
-{
-    char className[16] = "";
-    GetClassNameA(list, className, sizeof className);
-    const bool combo = lstrcmpiA(className, "ComboBox") == 0;
-    std::vector<std::string> rows;
-    const LRESULT count = SendMessageA(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    for (LRESULT row = 0; row < count; ++row) {
-        // The A call returns UTF-16 bytes across processes under Wine; the W call is right.
-        wchar_t text[256] = L"";
-        if (SendMessageW(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, row, 0) >= 256)
+    // The icon's spectrum holds pure red and yellow, its prism a navy rim: colours nothing
+    // else in Wine's taskbar has.
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT area;
+    if (tray == nullptr || !IsWindowVisible(tray) || !GetWindowRect(tray, &area))
+        return false;
+    const std::vector<COLORREF> pixels = ScreenPixels(area);
+    const LONG width = area.right - area.left;
+    int red = 0, yellow = 0, navy = 0;
+    RECT found{area.right, area.bottom, area.left, area.top};
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        red += pixels[i] == RGB(255, 0, 0);
+        yellow += pixels[i] == RGB(255, 255, 0);
+        navy += pixels[i] == RGB(0, 0, 128);
+        if (pixels[i] != RGB(255, 0, 0) && pixels[i] != RGB(255, 255, 0) &&
+            pixels[i] != RGB(0, 0, 128))
             continue;
-        SendMessageW(list, combo ? CB_GETLBTEXT : LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-        char narrow[256] = "";
-        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-        rows.push_back(narrow);
+        const LONG x = area.left + static_cast<LONG>(i) % width;
+        const LONG y = area.top + static_cast<LONG>(i) / width;
+        found = {std::min(found.left, x), std::min(found.top, y), std::max(found.right, x + 1),
+                 std::max(found.bottom, y + 1)};
     }
-    return rows;
+    if (where != nullptr)
+        *where = found;
+    return red >= 2 && yellow >= 2 && navy >= 8;
+}
+
+bool ChooseFromTrayMenu(HWND frame, DWORD processId, WORD key)
+{
+    PostMessageA(frame, WM_APP + 1, 1, WM_RBUTTONUP);  // the icon's callback message
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = VisibleWindow(processId, "#32768")) != nullptr; },
+                   kWaitMs))
+        return false;
+    PressKey(key);
+    // The next command must not find this menu still closing.
+    return WaitUntil([&] { return !IsWindowVisible(menu); }, kWaitMs);
 }
 
 void MakeForeground(HWND window)
@@ -343,6 +253,30 @@ void MakeForeground(HWND window)
         2000);
 }
 
+void ClickControl(HWND control)
+{
+    MakeForeground(control);
+    RECT area{};
+    GetWindowRect(control, &area);
+    Click((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+}
+
+std::vector<std::string> ListRows(HWND list)
+{
+    std::vector<std::string> rows;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        // Across processes the A message copies UTF-16 bytes under Wine; the W one is right.
+        wchar_t text[256] = L"";
+        if (SendMessageW(list, LB_GETTEXTLEN, row, 0) < 256)
+            SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+        char narrow[256] = "";
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+        rows.push_back(narrow);
+    }
+    return rows;
+}
+
 void ClickListRow(HWND list, int row)
 {
     MakeForeground(list);
@@ -353,31 +287,10 @@ void ClickListRow(HWND list, int row)
     Click(centre.x, centre.y);
 }
 
-void ClickControl(HWND control)
-{
-    MakeForeground(control);
-    RECT area{};
-    GetWindowRect(control, &area);
-    Click((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-}
-
 void PressKey(WORD virtualKey)
 {
-    PressKeyWithModifiers(virtualKey, false, false);
-}
-
-void PressKeyWithModifiers(WORD virtualKey, bool ctrl, bool alt)
-{
-    if (ctrl)
-        SendKey(VK_CONTROL, false);
-    if (alt)
-        SendKey(VK_MENU, false);
-    SendKey(virtualKey, false);
-    SendKey(virtualKey, true);
-    if (alt)
-        SendKey(VK_MENU, true);
-    if (ctrl)
-        SendKey(VK_CONTROL, true);
+    SendKey(virtualKey, 0);
+    SendKey(virtualKey, KEYEVENTF_KEYUP);
 }
 
 void MoveCursor(int x, int y)
@@ -407,130 +320,80 @@ void Click(int x, int y, bool rightButton)
     SendInput(2, inputs, sizeof inputs[0]);
 }
 
-namespace {
-
-// A mouse input at an absolute screen position, as a real mouse reports it.
-void SendMouse(DWORD flags, int x, int y)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-}  // namespace
-
 void Drag(POINT from, POINT to)
 {
     MoveCursor(from.x, from.y);
     SendMouse(MOUSEEVENTF_LEFTDOWN, from.x, from.y);
     Pause(50);
-    const int steps = 10;
-    for (int step = 1; step <= steps; ++step) {
-        SendMouse(0, from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps);
+    for (int step = 1; step <= 10; ++step) {
+        SendMouse(0, from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10);
         Pause(20);
     }
     SendMouse(MOUSEEVENTF_LEFTUP, to.x, to.y);
     Pause(50);
 }
 
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC screen = GetDC(nullptr);
-    const COLORREF color = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return color;
-}
-
 std::vector<COLORREF> ScreenPixels(const RECT& area)
 {
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    std::vector<COLORREF> pixels;
-    if (width <= 0 || height <= 0)
-        return pixels;
-
+    const int width = area.right - area.left, height = area.bottom - area.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     SelectObject(memory, previous);
-
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = -height;  // top-down, to match the order we return
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
+    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<DWORD> bits(static_cast<size_t>(width) * height);
     GetDIBits(memory, bitmap, 0, height, bits.data(), reinterpret_cast<BITMAPINFO*>(&header),
               DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-
-    pixels.reserve(bits.size());
-    for (DWORD bgrx : bits)  // 32-bit DIB pixels are 0x00RRGGBB
-        pixels.push_back(RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF));
+    std::vector<COLORREF> pixels;
+    for (DWORD xrgb : bits)
+        pixels.push_back(RGB(xrgb >> 16 & 0xFF, xrgb >> 8 & 0xFF, xrgb & 0xFF));
     return pixels;
 }
 
-DisplayMode::DisplayMode(int width, int height, int bitsPerPixel)
+DisplayMode::DisplayMode(int width, int height)
 {
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
     mode.dmPelsWidth = width;
     mode.dmPelsHeight = height;
-    mode.dmBitsPerPel = bitsPerPixel;
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | (bitsPerPixel != 0 ? DM_BITSPERPEL : 0);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     changed_ = ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL &&
                GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
 }
 
-DisplayMode::~DisplayMode()
+std::string StoredValue(const char* name)
 {
-    ChangeDisplaySettingsA(nullptr, 0);  // back to the mode in the registry
+    char buffer[1024];
+    DWORD type = 0, size = sizeof buffer - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &type, buffer, &size) !=
+        ERROR_SUCCESS)
+        return "(missing)";
+    if (type == REG_DWORD)
+        return std::to_string(*reinterpret_cast<DWORD*>(buffer));
+    buffer[size] = '\0';
+    return type == REG_SZ ? buffer : "(missing)";
 }
 
-bool ReadRegistryDword(const char* subKey, const char* name, DWORD* value)
+void StoreNumber(const char* name, DWORD value)
 {
-    DWORD type = 0, size = sizeof *value;
-    return RegGetValueA(HKEY_CURRENT_USER, subKey, name, RRF_RT_ANY, &type, value, &size) ==
-               ERROR_SUCCESS &&
-           type == REG_DWORD;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
 }
 
-bool ReadRegistryString(const char* subKey, const char* name, std::string* value)
+void StoreText(const char* name, const char* value)
 {
-    char buffer[4096];
-    DWORD type = 0, size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, subKey, name, RRF_RT_ANY, &type, buffer, &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    *value = buffer;
-    return true;
-}
-
-void WriteRegistryDword(const char* subKey, const char* name, DWORD value)
-{
-    RegSetKeyValueA(HKEY_CURRENT_USER, subKey, name, REG_DWORD, &value, sizeof value);
-}
-
-void WriteRegistryString(const char* subKey, const char* name, const char* value)
-{
-    RegSetKeyValueA(HKEY_CURRENT_USER, subKey, name, REG_SZ, value,
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_SZ, value,
                     static_cast<DWORD>(lstrlenA(value) + 1));
 }
 
-void DeleteRegistryKey(const char* subKey)
+void DeleteProgramKey()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, subKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, subKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
 }
 
 }  // namespace e2e
