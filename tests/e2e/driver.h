@@ -1,70 +1,32 @@
-// What the end-to-end scenarios do to the program, the way Windows and a user do it: start
-// a copy of it, find its windows, click and type, read the screen and the registry.
+// The end-to-end driver: acts on the program as Windows and a user do (windows found by
+// class, clicks and keys through SendInput, the screen read back, the registry), and the
+// scenarios' one fixture, a copy of the program started over a fresh registry key.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
-namespace e2e {
+#include <gtest/gtest.h>
 
-// Generous: other builds and tests share the machine's two cores.
-const DWORD kWaitMs = 10000;
+#include "res/resource.h"
+#include "tray/main_frame.h"
 
-extern const char kMainFrameClass[];
-extern const char kPreviewClass[];
-extern const char kPanelClass[];
-extern const char kSplashClass[];
+const DWORD kWaitMs = 10000;  // generous: other builds and tests share the two cores
+const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
+const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
+const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
+const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
+const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
 
-// The Windows path under Wine of a Unix path.
-std::string WindowsPath(const std::string& unixPath);
-
-// A started process; terminated on destruction if it still runs, so that a failed
-// scenario leaves nothing behind for the next.
-class Process {
-public:
-    Process() = default;
-    ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    bool Start(const std::string& exePath);
-    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
-    bool IsRunning() const;
-    DWORD Id() const { return info_.dwProcessId; }
-
-private:
-    void Close();
-    PROCESS_INFORMATION info_{};
-};
-
-// A copy of Prismolenteer.exe in a folder of its own, with a filter folder only when asked
-// for, so that what it loads is known. Removed on destruction.
-class ProgramCopy {
-public:
-    ProgramCopy();
-    ~ProgramCopy();
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-    bool Ready() const { return ready_; }
-    const std::string& ExePath() const { return exePath_; }
-    // Copies the shipped filter files into the copy's filter folder; their Windows paths,
-    // sorted by name.
-    std::vector<std::string> AddShippedFilters();
-
-private:
-    std::string folder_, exePath_;
-    std::vector<std::string> copied_;
-    bool ready_ = false;
-};
-
-// Polls `condition` every 10 ms until it holds or timeoutMs pass, dispatching this
-// thread's messages so that the driver's own windows keep painting.
+// Polls every 10 ms until `condition` holds or the time is up, dispatching this thread's
+// messages so that the driver's own windows keep painting.
 template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs)
+bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
+    for (const DWORD start = GetTickCount();; Sleep(10)) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
@@ -72,63 +34,316 @@ bool WaitUntil(Condition condition, DWORD timeoutMs)
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(10);
     }
 }
-void Pause(DWORD ms);
 
-// Top-level windows of a process of a class (any class when null), in Z order.
-std::vector<HWND> WindowsOf(DWORD processId, const char* className, bool visibleOnly);
-// The first visible one now, or null.
-HWND VisibleWindow(DWORD processId, const char* className);
-// The first one, shown or not, waiting up to timeoutMs for it; null when none came.
-HWND WaitForWindow(DWORD processId, const char* className, DWORD timeoutMs);
-// The visible dialogs of a process that bear the caption.
-std::vector<HWND> Dialogs(DWORD processId, const char* caption);
-HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs);
+inline void Pause(DWORD ms)
+{
+    WaitUntil([] { return false; }, ms);
+}
+
+inline std::string WindowsPath(std::string unixPath)
+{
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;  // Wine maps the Unix root to drive Z:
+}
+
+// The shipped filter files' names, sorted.
+inline std::vector<std::string> ShippedFilterFiles()
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\*.plf").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        names.push_back(found.cFileName);
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Starts a program; its handles are left to the end of the test process.
+inline PROCESS_INFORMATION StartProgram(const std::string& exePath)
+{
+    PROCESS_INFORMATION process{};
+    STARTUPINFOA startup{sizeof(STARTUPINFOA)};
+    std::string commandLine = "\"" + exePath + "\"";
+    CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                   nullptr, &startup, &process);
+    return process;
+}
+
+inline bool Ended(const PROCESS_INFORMATION& process, DWORD timeoutMs, DWORD* exitCode)
+{
+    return WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process.hProcess, exitCode);
+}
+
+// The first visible top-level window of the class (any class for null) that the process
+// owns, or null.
+inline HWND VisibleWindow(DWORD processId, const char* className)
+{
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
 
 // True while some program holds the key as a hotkey without modifiers.
-bool HotkeyTaken(UINT virtualKey);
+inline bool HotkeyTaken(UINT virtualKey)
+{
+    if (!RegisterHotKey(nullptr, 0xBFFF, 0, virtualKey))
+        return true;
+    UnregisterHotKey(nullptr, 0xBFFF);
+    return false;
+}
 
-// Where the program's icon shows in the taskbar, found by its colours; false when absent.
-bool FindTrayIcon(RECT* where);
-// Opens the tray menu as a click on the icon does and chooses an item by its access key.
-bool ChooseFromTrayMenu(HWND frame, DWORD processId, WORD key);
+inline void PressKey(WORD virtualKey)
+{
+    for (DWORD flags : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
+        INPUT input{INPUT_KEYBOARD};
+        input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyA(virtualKey, 0)), flags};
+        SendInput(1, &input, sizeof input);
+    }
+}
 
-// Makes the top-level window of `window` the foreground window, as a user's first click
-// on it would. Under Wine a dialog can lose the activation shortly after it was shown and
-// a click that has to activate it again is sometimes lost; so clicks activate first.
-void MakeForeground(HWND window);
-void ClickControl(HWND control);
-// The rows of another process's list box; a click on one.
-std::vector<std::string> ListRows(HWND list);
-void ClickListRow(HWND list, int row);
+inline void SendMouse(DWORD flags, POINT at = {})
+{
+    INPUT input{INPUT_MOUSE};
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
 
-void PressKey(WORD virtualKey);
-void MoveCursor(int x, int y);
-void Click(int x, int y, bool rightButton = false);
-// Presses the left button at `from`, moves to `to` in small steps and lets go there.
-void Drag(POINT from, POINT to);
+inline void MoveCursor(POINT to)
+{
+    // Under load the position read back right after a move can still be the old one.
+    WaitUntil(
+        [&] {
+            POINT now{};
+            SetCursorPos(to.x, to.y);
+            Sleep(5);
+            GetCursorPos(&now);
+            return now.x == to.x && now.y == to.y;
+        },
+        2000);
+}
+
+inline void Click(POINT at, bool rightButton = false)
+{
+    MoveCursor(at);
+    // A press sent at once after the move was now and then lost under Wine.
+    Sleep(50);
+    SendMouse(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    SendMouse(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
+// Presses the left button at `from`, moves to `to` in steps, and lets go there.
+inline void Drag(POINT from, POINT to)
+{
+    const DWORD absolute = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    MoveCursor(from);
+    SendMouse(absolute | MOUSEEVENTF_LEFTDOWN, from);
+    for (int step = 1; step <= 10; ++step) {
+        Pause(20);
+        SendMouse(absolute, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+    }
+    SendMouse(absolute | MOUSEEVENTF_LEFTUP, to);
+    Pause(50);
+}
+
+// Makes the top-level window of `window` the active and foreground window, as a user's
+// first click on it would. Under Wine an activation can arrive late and move the focus
+// under a click (a button then loses its press): so it must hold for a while.
+inline void MakeForeground(HWND window)
+{
+    HWND root = GetAncestor(window, GA_ROOT);
+    DWORD since = 0;
+    WaitUntil([&] {
+        GUITHREADINFO info{sizeof info};
+        GetGUIThreadInfo(GetWindowThreadProcessId(root, nullptr), &info);
+        if (GetForegroundWindow() != root || info.hwndActive != root)
+            since = 0, SetForegroundWindow(root);
+        else if (since == 0)
+            since = GetTickCount();
+        return since != 0 && GetTickCount() - since >= 200;
+    });
+}
+
+// A click in the middle of a rectangle of the screen, on `window`.
+inline void ClickMiddle(HWND window, const RECT& area)
+{
+    MakeForeground(window);
+    Click({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+}
+
+inline void ClickControl(HWND control)
+{
+    RECT area{};
+    GetWindowRect(control, &area);
+    ClickMiddle(control, area);
+}
+
+inline void ClickListRow(HWND list, int row)
+{
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    ClickMiddle(list, item);
+}
+
+// The rows of another process's list box.
+inline std::vector<std::string> ListRows(HWND list)
+{
+    std::vector<std::string> rows;
+    for (LRESULT row = 0; row < SendMessageA(list, LB_GETCOUNT, 0, 0); ++row) {
+        // Across processes the A message copies UTF-16 bytes under Wine; the W one is right.
+        wchar_t text[256] = L"";
+        char narrow[256] = "";
+        SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+        rows.push_back(narrow);
+    }
+    return rows;
+}
 
 // A rectangle of the screen the user sees, as COLORREFs row by row from the top.
-std::vector<COLORREF> ScreenPixels(const RECT& area);
+inline std::vector<COLORREF> ScreenPixels(const RECT& area)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), width, -height, 1, 32};
+    std::vector<DWORD> bits(static_cast<size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, bits.data(), reinterpret_cast<BITMAPINFO*>(&header),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    std::vector<COLORREF> pixels;
+    for (DWORD xrgb : bits)
+        pixels.push_back(RGB(xrgb >> 16 & 0xFF, xrgb >> 8 & 0xFF, xrgb & 0xFF));
+    return pixels;
+}
 
-// Switches the display (Wine's virtual desktop) to another size for the life of the object.
-class DisplayMode {
-public:
-    DisplayMode(int width, int height);
-    ~DisplayMode() { ChangeDisplaySettingsA(nullptr, 0); }
-    bool Changed() const { return changed_; }
+// A point of the program's icon in the taskbar, found by colours nothing else there has:
+// the spectrum's pure red and the prism's navy rim.
+inline bool FindTrayIcon(POINT* where = nullptr)
+{
+    RECT bar{};
+    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+    if (tray == nullptr || !IsWindowVisible(tray) || !GetWindowRect(tray, &bar))
+        return false;
+    const std::vector<COLORREF> pixels = ScreenPixels(bar);
+    const auto red = std::find(pixels.begin(), pixels.end(), RGB(255, 0, 0));
+    if (red == pixels.end() || std::count(pixels.begin(), pixels.end(), RGB(0, 0, 128)) < 8)
+        return false;
+    const LONG i = static_cast<LONG>(red - pixels.begin()), width = bar.right - bar.left;
+    if (where != nullptr)
+        *where = {bar.left + i % width, bar.top + i / width};
+    return true;
+}
 
-private:
-    bool changed_ = false;
+// The program's value: a number or a text as stored, or "(missing)".
+inline std::string StoredValue(const char* name)
+{
+    char value[1024] = "";
+    DWORD type = 0, size = sizeof value - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &type, value, &size) !=
+        ERROR_SUCCESS)
+        return "(missing)";
+    return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
+}
+
+inline void StoreNumber(const char* name, DWORD value)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
+}
+
+inline void StoreText(const char* name, const char* text)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_SZ, text, lstrlenA(text) + 1);
+}
+
+// Each scenario starts a fresh copy of the program, beside it the shipped filter files and
+// nothing else, over an empty registry key, and ends it through the tray menu with exit
+// code 0.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+        const std::string program = WindowsPath(PL_PROGRAM_UNIX_PATH);
+        const std::string folder = program.substr(0, program.rfind('\\')) + "\\e2e-copy\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA((folder + "filter").c_str(), nullptr);
+        exePath_ = folder + "Prismolenteer.exe";
+        ASSERT_TRUE(CopyFileA(program.c_str(), exePath_.c_str(), FALSE));
+        for (const std::string& name : ShippedFilterFiles())
+            ASSERT_TRUE(CopyFileA((WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\" + name).c_str(),
+                                  (folder + "filter\\" + name).c_str(), FALSE));
+    }
+
+    void TearDown() override
+    {
+        DWORD exitCode = 0;
+        if (!Ended(program_, 0, &exitCode))
+            Exit();
+        TerminateProcess(program_.hProcess, 99);  // if it would not end
+        RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    }
+
+    // Starts the copy and waits for its hidden main frame and, unless another program
+    // holds it, the hotkey, which the frame's creation registers after the frame is listed.
+    HWND Start(bool waitForHotkey = true)
+    {
+        program_ = StartProgram(exePath_);
+        EXPECT_TRUE(WaitUntil([&] { return (frame_ = FindWindowA(kMainFrameClass, nullptr)); }));
+        EXPECT_TRUE(!waitForHotkey || WaitUntil([] { return HotkeyTaken(VK_F11); }));
+        return frame_;
+    }
+
+    // Opens the tray menu as a click on the icon does and chooses an item by its key.
+    bool ChooseFromTrayMenu(WORD key)
+    {
+        HWND menu = nullptr;
+        PostMessageA(frame_, WM_TASKTRAY, ID_TRAY_ICON, WM_RBUTTONUP);
+        if (!WaitUntil([&] { return (menu = VisibleWindow(program_.dwProcessId, "#32768")); }))
+            return false;
+        PressKey(key);
+        return WaitUntil([&] { return !IsWindowVisible(menu); });  // gone before what follows
+    }
+
+    void Exit()
+    {
+        DWORD exitCode = 12345;
+        EXPECT_TRUE(ChooseFromTrayMenu('X')) << "no tray menu";
+        ASSERT_TRUE(Ended(program_, kWaitMs, &exitCode)) << "the program did not end";
+        EXPECT_EQ(exitCode, 0u);
+    }
+
+    static std::vector<std::string> StoredSettings()
+    {
+        std::vector<std::string> lines;
+        for (const char* name : {"Position", "NoSplash", "EnableHotkeyAction", "HotkeyVKey",
+                                 "HotkeyCtrl", "HotkeyAlt", "EnableMouseAction",
+                                 "MouseActionPosition", "EnableFilters"})
+            lines.push_back(std::string(name) + "=" + StoredValue(name));
+        return lines;
+    }
+
+    HWND Preview() const { return VisibleWindow(program_.dwProcessId, kPreviewClass); }
+    HWND Panel() const { return VisibleWindow(program_.dwProcessId, kPanelClass); }
+    bool PreviewShown() const { return Preview() != nullptr && Panel() != nullptr; }
+    bool PreviewGone() const { return Preview() == nullptr && Panel() == nullptr; }
+
+    std::string exePath_;
+    PROCESS_INFORMATION program_{};
+    HWND frame_ = nullptr;
 };
-
-// The program's values under HKEY_CURRENT_USER: a number or a text as stored, or
-// "(missing)" when absent or of another type.
-std::string StoredValue(const char* name);
-void StoreNumber(const char* name, DWORD value);
-void StoreText(const char* name, const char* value);
-void DeleteProgramKey();
-
-}  // namespace e2e

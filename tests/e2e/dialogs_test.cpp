@@ -1,0 +1,107 @@
+// The dialogs from the tray menu: Option and About each open once, the Option dialog and
+// the preview exclude each other, a preview closes the About box, Cancel applies nothing,
+// OK applies the filter list and settings and registers the hotkey anew only when its
+// settings changed, and Exit saves.
+
+#include "tests/e2e/driver.h"
+#include "tests/support/message_boxes.h"
+
+namespace {
+
+using TheDialogs = ProgramTest;
+
+TEST_F(TheDialogs, OptionAndAboutAgainstThePreviewAndWhatOkAndCancelApply)
+{
+    auto open = [&](WORD key, const char* caption) {
+        HWND dialog = nullptr;  // found once it shows, when its controls exist
+        EXPECT_TRUE(ChooseFromTrayMenu(key));
+        EXPECT_TRUE(WaitUntil([&] {
+            return (dialog = FindWindowA("#32770", caption)) != nullptr && IsWindowVisible(dialog);
+        })) << "no " << caption;
+        return dialog;
+    };
+    auto count = [](const char* caption) {
+        int dialogs = 0;
+        for (HWND d = nullptr; (d = FindWindowExA(nullptr, d, "#32770", caption)) != nullptr;)
+            ++dialogs;
+        return dialogs;
+    };
+    auto close = [](HWND dialog, int button) {
+        ClickControl(GetDlgItem(dialog, button));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    };
+    StoreNumber("NoSplash", 1);
+    Start();
+
+    // Option opens once and keeps the hotkey from opening a preview; its Cancel drops what
+    // was changed (a changed hotkey would be registered anew, and No splash is saved).
+    HWND option = open('O', "Option");
+    ASSERT_TRUE(ChooseFromTrayMenu('O'));
+    PressKey(VK_F11);
+    Pause(1000);
+    EXPECT_EQ(count("Option"), 1);
+    EXPECT_EQ(Preview(), nullptr) << "a preview over the Option dialog";
+    ClickControl(GetDlgItem(option, IDC_HOTKEY_CTRL));
+    ClickControl(GetDlgItem(option, IDC_NO_SPLASH));
+    close(option, IDCANCEL);
+    EXPECT_TRUE(HotkeyTaken(VK_F11)) << "Cancel registered Ctrl+F11";
+
+    // About opens once; a preview closes it, and Option opens nothing under the preview.
+    HWND about = open('A', "About");
+    ASSERT_TRUE(ChooseFromTrayMenu('A'));
+    Pause(500);
+    EXPECT_EQ(count("About"), 1);
+    PressKey(VK_F11);
+    EXPECT_TRUE(WaitUntil([&] { return PreviewShown() && !IsWindow(about); })) << "About stayed";
+    ASSERT_TRUE(ChooseFromTrayMenu('O'));
+    Pause(1000);
+    EXPECT_EQ(count("Option"), 0) << "Option during a preview";
+    PostMessageA(Preview(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return PreviewGone(); }));
+
+    // OK applies an edited list: protanopia up, hue(RGB=>BRG) out, grayscale added.
+    option = open('O', "Option");
+    HWND list = GetDlgItem(option, IDC_FILTER_LIST);
+    ClickListRow(list, 1);
+    ClickControl(GetDlgItem(option, IDC_UP));
+    ClickListRow(list, 5);
+    ClickControl(GetDlgItem(option, IDC_DISABLE));
+    ClickControl(GetDlgItem(option, IDC_ENABLE));
+    HWND enable = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (enable = FindWindowA("#32770", "Enable filter")); }));
+    std::vector<std::string> available;
+    EXPECT_TRUE(WaitUntil([&] { return (available = ListRows(GetDlgItem(enable, IDC_AVAILABLE_LIST))).size() == 5; }));
+    EXPECT_EQ(available.front(), "grayscale") << "not in table order";
+    EXPECT_EQ(available.back(), "hue(RGB=>BRG)") << "the filter just disabled is not last";
+    close(enable, IDOK);
+
+    // And new settings. The new key is F9, which another program holds: registered anew,
+    // it fails, and a box says so.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_F9));
+    SendMessageA(GetDlgItem(option, IDC_HOTKEY_VKEY), CB_SETCURSEL, 8, 0);
+    ClickControl(GetDlgItem(option, IDC_CURSOR_POSITION));
+    ClickControl(GetDlgItem(option, IDC_RIGHT_DOWN));
+    close(option, IDOK);
+    std::vector<HWND> boxes;
+    ASSERT_TRUE(WaitUntil([&] { return !(boxes = MessageBoxesOf(program_.dwProcessId)).empty(); }));
+    EXPECT_EQ(ReadMessageBox(boxes.front()).text, "failed to register HOTKEY.");
+    DismissMessageBox(boxes.front());
+    EXPECT_FALSE(HotkeyTaken(VK_F11)) << "the old hotkey is still registered";
+
+    // An OK that leaves the hotkey as it was does not register it again: no box.
+    option = open('O', "Option");
+    ClickControl(GetDlgItem(option, IDC_LEFT_DOWN));
+    close(option, IDOK);
+    Pause(1000);
+    EXPECT_TRUE(MessageBoxesOf(program_.dwProcessId).empty()) << "the hotkey was registered again";
+    UnregisterHotKey(nullptr, 1);
+
+    Exit();
+    EXPECT_EQ(StoredSettings(),
+              (std::vector<std::string>{
+                  "Position=0,0", "NoSplash=1", "EnableHotkeyAction=1", "HotkeyVKey=120",
+                  "HotkeyCtrl=0", "HotkeyAlt=0", "EnableMouseAction=1", "MouseActionPosition=1",
+                  "EnableFilters=protanopia,_normal,deutanopia,tritanoptia,_hue_gbr,_grayscale"}));
+}
+
+}  // namespace
