@@ -4,30 +4,27 @@
 // settings changed, and Exit saves.
 
 #include "tests/e2e/driver.h"
-#include "tests/support/message_boxes.h"
 
 namespace {
 
 using TheDialogs = ProgramTest;
 
+// A visible dialog of the caption: its controls exist by then.
+HWND ShownDialog(const char* caption)
+{
+    HWND dialog = FindWindowA("#32770", caption);
+    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
 TEST_F(TheDialogs, OptionAndAboutAgainstThePreviewAndWhatOkAndCancelApply)
 {
     auto open = [&](WORD key, const char* caption) {
-        HWND dialog = nullptr;  // found once it shows, when its controls exist
         EXPECT_TRUE(ChooseFromTrayMenu(key));
-        EXPECT_TRUE(WaitUntil([&] {
-            return (dialog = FindWindowA("#32770", caption)) != nullptr && IsWindowVisible(dialog);
-        })) << "no " << caption;
-        return dialog;
-    };
-    auto count = [](const char* caption) {
-        int dialogs = 0;
-        for (HWND d = nullptr; (d = FindWindowExA(nullptr, d, "#32770", caption)) != nullptr;)
-            ++dialogs;
-        return dialogs;
+        EXPECT_TRUE(WaitUntil([&] { return ShownDialog(caption); })) << "no " << caption;
+        return ShownDialog(caption);
     };
     auto close = [](HWND dialog, int button) {
-        ClickControl(GetDlgItem(dialog, button));
+        ClickIn(GetDlgItem(dialog, button));
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     };
     StoreNumber("NoSplash", 1);
@@ -39,10 +36,10 @@ TEST_F(TheDialogs, OptionAndAboutAgainstThePreviewAndWhatOkAndCancelApply)
     ASSERT_TRUE(ChooseFromTrayMenu('O'));
     PressKey(VK_F11);
     Pause(1000);
-    EXPECT_EQ(count("Option"), 1);
+    EXPECT_EQ(FindWindowA("#32770", "Option"), option) << "a second Option dialog";
     EXPECT_EQ(Preview(), nullptr) << "a preview over the Option dialog";
-    ClickControl(GetDlgItem(option, IDC_HOTKEY_CTRL));
-    ClickControl(GetDlgItem(option, IDC_NO_SPLASH));
+    ClickIn(GetDlgItem(option, IDC_HOTKEY_CTRL));
+    ClickIn(GetDlgItem(option, IDC_NO_SPLASH));
     close(option, IDCANCEL);
     EXPECT_TRUE(HotkeyTaken(VK_F11)) << "Cancel registered Ctrl+F11";
 
@@ -50,50 +47,44 @@ TEST_F(TheDialogs, OptionAndAboutAgainstThePreviewAndWhatOkAndCancelApply)
     HWND about = open('A', "About");
     ASSERT_TRUE(ChooseFromTrayMenu('A'));
     Pause(500);
-    EXPECT_EQ(count("About"), 1);
+    EXPECT_EQ(FindWindowA("#32770", "About"), about) << "a second About box";
     PressKey(VK_F11);
     EXPECT_TRUE(WaitUntil([&] { return PreviewShown() && !IsWindow(about); })) << "About stayed";
     ASSERT_TRUE(ChooseFromTrayMenu('O'));
     Pause(1000);
-    EXPECT_EQ(count("Option"), 0) << "Option during a preview";
+    EXPECT_EQ(FindWindowA("#32770", "Option"), nullptr) << "Option during a preview";
     PostMessageA(Preview(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return PreviewGone(); }));
 
-    // OK applies an edited list: protanopia up, hue(RGB=>BRG) out, grayscale added.
+    // OK applies an edited list (protanopia up, hue(RGB=>BRG) out, the first of the Enable
+    // filter dialog's list, grayscale, added) and new settings. The new key, F9, is held by
+    // another program: registered anew, it fails, and a box says so.
     option = open('O', "Option");
     HWND list = GetDlgItem(option, IDC_FILTER_LIST);
     ClickListRow(list, 1);
-    ClickControl(GetDlgItem(option, IDC_UP));
+    ClickIn(GetDlgItem(option, IDC_UP));
     ClickListRow(list, 5);
-    ClickControl(GetDlgItem(option, IDC_DISABLE));
-    ClickControl(GetDlgItem(option, IDC_ENABLE));
-    HWND enable = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (enable = FindWindowA("#32770", "Enable filter")); }));
-    std::vector<std::string> available;
-    EXPECT_TRUE(WaitUntil([&] { return (available = ListRows(GetDlgItem(enable, IDC_AVAILABLE_LIST))).size() == 5; }));
-    EXPECT_EQ(available.front(), "grayscale") << "not in table order";
-    EXPECT_EQ(available.back(), "hue(RGB=>BRG)") << "the filter just disabled is not last";
-    close(enable, IDOK);
-
-    // And new settings. The new key is F9, which another program holds: registered anew,
-    // it fails, and a box says so.
+    ClickIn(GetDlgItem(option, IDC_DISABLE));
+    ClickIn(GetDlgItem(option, IDC_ENABLE));
+    ASSERT_TRUE(WaitUntil([&] { return ShownDialog("Enable filter"); }));
+    close(ShownDialog("Enable filter"), IDOK);
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_F9));
     SendMessageA(GetDlgItem(option, IDC_HOTKEY_VKEY), CB_SETCURSEL, 8, 0);
-    ClickControl(GetDlgItem(option, IDC_CURSOR_POSITION));
-    ClickControl(GetDlgItem(option, IDC_RIGHT_DOWN));
+    ClickIn(GetDlgItem(option, IDC_CURSOR_POSITION));
+    ClickIn(GetDlgItem(option, IDC_RIGHT_DOWN));
     close(option, IDOK);
     std::vector<HWND> boxes;
-    ASSERT_TRUE(WaitUntil([&] { return !(boxes = MessageBoxesOf(program_.dwProcessId)).empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !(boxes = Boxes()).empty(); })) << "no box";
     EXPECT_EQ(ReadMessageBox(boxes.front()).text, "failed to register HOTKEY.");
     DismissMessageBox(boxes.front());
     EXPECT_FALSE(HotkeyTaken(VK_F11)) << "the old hotkey is still registered";
 
     // An OK that leaves the hotkey as it was does not register it again: no box.
     option = open('O', "Option");
-    ClickControl(GetDlgItem(option, IDC_LEFT_DOWN));
+    ClickIn(GetDlgItem(option, IDC_LEFT_DOWN));
     close(option, IDOK);
     Pause(1000);
-    EXPECT_TRUE(MessageBoxesOf(program_.dwProcessId).empty()) << "the hotkey was registered again";
+    EXPECT_TRUE(Boxes().empty()) << "the hotkey was registered again";
     UnregisterHotKey(nullptr, 1);
 
     Exit();

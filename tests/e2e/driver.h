@@ -1,6 +1,5 @@
-// The end-to-end driver: acts on the program as Windows and a user do (windows found by
-// class, clicks and keys through SendInput, the screen read back, the registry), and the
-// scenarios' one fixture, a copy of the program started over a fresh registry key.
+// The end-to-end driver, which acts on the program as Windows and a user do, and the
+// scenarios' one fixture.
 #pragma once
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
+#include "tests/support/message_boxes.h"
 #include "tray/main_frame.h"
 
 const DWORD kWaitMs = 10000;  // generous: other builds and tests share the two cores
@@ -48,27 +48,13 @@ inline std::string WindowsPath(std::string unixPath)
     return "Z:" + unixPath;  // Wine maps the Unix root to drive Z:
 }
 
-// The shipped filter files' names, sorted.
-inline std::vector<std::string> ShippedFilterFiles()
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\*.plf").c_str(), &found);
-    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        names.push_back(found.cFileName);
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Starts a program; its handles are left to the end of the test process.
 inline PROCESS_INFORMATION StartProgram(const std::string& exePath)
 {
     PROCESS_INFORMATION process{};
-    STARTUPINFOA startup{sizeof(STARTUPINFOA)};
-    std::string commandLine = "\"" + exePath + "\"";
-    CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                   nullptr, &startup, &process);
+    STARTUPINFOA startup{sizeof startup};
+    CreateProcessA(exePath.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                   &startup, &process);
     return process;
 }
 
@@ -78,8 +64,7 @@ inline bool Ended(const PROCESS_INFORMATION& process, DWORD timeoutMs, DWORD* ex
            GetExitCodeProcess(process.hProcess, exitCode);
 }
 
-// The first visible top-level window of the class (any class for null) that the process
-// owns, or null.
+// The process's first visible top-level window of the class (any class for null), or null.
 inline HWND VisibleWindow(DWORD processId, const char* className)
 {
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));) {
@@ -94,10 +79,7 @@ inline HWND VisibleWindow(DWORD processId, const char* className)
 // True while some program holds the key as a hotkey without modifiers.
 inline bool HotkeyTaken(UINT virtualKey)
 {
-    if (!RegisterHotKey(nullptr, 0xBFFF, 0, virtualKey))
-        return true;
-    UnregisterHotKey(nullptr, 0xBFFF);
-    return false;
+    return !RegisterHotKey(nullptr, 0xBFFF, 0, virtualKey) || !UnregisterHotKey(nullptr, 0xBFFF);
 }
 
 inline void PressKey(WORD virtualKey)
@@ -112,33 +94,26 @@ inline void PressKey(WORD virtualKey)
 inline void SendMouse(DWORD flags, POINT at = {})
 {
     INPUT input{INPUT_MOUSE};
-    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags;
+    input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, flags};
     SendInput(1, &input, sizeof input);
 }
 
 inline void MoveCursor(POINT to)
 {
     // Under load the position read back right after a move can still be the old one.
-    WaitUntil(
-        [&] {
-            POINT now{};
-            SetCursorPos(to.x, to.y);
-            Sleep(5);
-            GetCursorPos(&now);
-            return now.x == to.x && now.y == to.y;
-        },
-        2000);
+    POINT now{};
+    WaitUntil([&] { return SetCursorPos(to.x, to.y) && (Sleep(5), GetCursorPos(&now)) &&
+                           now.x == to.x && now.y == to.y; }, 2000);
 }
 
 inline void Click(POINT at, bool rightButton = false)
 {
     MoveCursor(at);
-    // A press sent at once after the move was now and then lost under Wine.
-    Sleep(50);
-    SendMouse(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    SendMouse(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    Sleep(50);  // a press sent at once after the move was now and then lost under Wine
+    const DWORD absolute = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendMouse(absolute | (rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN), at);
+    SendMouse(absolute | (rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP), at);
 }
 
 // Presses the left button at `from`, moves to `to` in steps, and lets go there.
@@ -147,18 +122,17 @@ inline void Drag(POINT from, POINT to)
     const DWORD absolute = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     MoveCursor(from);
     SendMouse(absolute | MOUSEEVENTF_LEFTDOWN, from);
-    for (int step = 1; step <= 10; ++step) {
-        Pause(20);
-        SendMouse(absolute, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
-    }
+    for (int step = 1; step <= 10; ++step, Pause(20))
+        SendMouse(absolute, {from.x + (to.x - from.x) * step / 10,
+                             from.y + (to.y - from.y) * step / 10});
     SendMouse(absolute | MOUSEEVENTF_LEFTUP, to);
     Pause(50);
 }
 
-// Makes the top-level window of `window` the active and foreground window, as a user's
-// first click on it would. Under Wine an activation can arrive late and move the focus
-// under a click (a button then loses its press): so it must hold for a while.
-inline void MakeForeground(HWND window)
+// Clicks the middle of a part of a window's client area (all of it when empty) once its
+// top-level window is active, as after a user's first click. Under Wine an activation can
+// arrive late and move the focus under a click (a button then loses its press): it must hold.
+inline void ClickIn(HWND window, RECT part = {})
 {
     HWND root = GetAncestor(window, GA_ROOT);
     DWORD since = 0;
@@ -171,43 +145,18 @@ inline void MakeForeground(HWND window)
             since = GetTickCount();
         return since != 0 && GetTickCount() - since >= 200;
     });
-}
-
-// A click in the middle of a rectangle of the screen, on `window`.
-inline void ClickMiddle(HWND window, const RECT& area)
-{
-    MakeForeground(window);
-    Click({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
-}
-
-inline void ClickControl(HWND control)
-{
-    RECT area{};
-    GetWindowRect(control, &area);
-    ClickMiddle(control, area);
+    if (IsRectEmpty(&part))
+        GetClientRect(window, &part);
+    POINT middle{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
+    ClientToScreen(window, &middle);
+    Click(middle);
 }
 
 inline void ClickListRow(HWND list, int row)
 {
     RECT item{};
     SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
-    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&item), 2);
-    ClickMiddle(list, item);
-}
-
-// The rows of another process's list box.
-inline std::vector<std::string> ListRows(HWND list)
-{
-    std::vector<std::string> rows;
-    for (LRESULT row = 0; row < SendMessageA(list, LB_GETCOUNT, 0, 0); ++row) {
-        // Across processes the A message copies UTF-16 bytes under Wine; the W one is right.
-        wchar_t text[256] = L"";
-        char narrow[256] = "";
-        SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
-        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-        rows.push_back(narrow);
-    }
-    return rows;
+    ClickIn(list, item);
 }
 
 // A rectangle of the screen the user sees, as COLORREFs row by row from the top.
@@ -216,19 +165,17 @@ inline std::vector<COLORREF> ScreenPixels(const RECT& area)
     const int width = area.right - area.left, height = area.bottom - area.top;
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, previous);
-    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), width, -height, 1, 32};
-    std::vector<DWORD> bits(static_cast<size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, height, bits.data(), reinterpret_cast<BITMAPINFO*>(&header),
+    DeleteDC(memory);  // lets go of the bitmap, which GetDIBits wants selected nowhere
+    BITMAPINFOHEADER format{sizeof format, width, -height, 1, 32};  // top-down, 0x00RRGGBB
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+    GetDIBits(screen, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&format),
               DIB_RGB_COLORS);
     DeleteObject(bitmap);
-    DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    std::vector<COLORREF> pixels;
-    for (DWORD xrgb : bits)
-        pixels.push_back(RGB(xrgb >> 16 & 0xFF, xrgb >> 8 & 0xFF, xrgb & 0xFF));
+    for (COLORREF& pixel : pixels)
+        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
     return pixels;
 }
 
@@ -255,8 +202,7 @@ inline std::string StoredValue(const char* name)
 {
     char value[1024] = "";
     DWORD type = 0, size = sizeof value - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &type, value, &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &type, value, &size))
         return "(missing)";
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
 }
@@ -271,29 +217,32 @@ inline void StoreText(const char* name, const char* text)
     RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_SZ, text, lstrlenA(text) + 1);
 }
 
-// Each scenario starts a fresh copy of the program, beside it the shipped filter files and
-// nothing else, over an empty registry key, and ends it through the tray menu with exit
-// code 0.
+// A fresh copy of the program with the shipped filter files beside it, started over an
+// empty registry key and ended through the tray menu with exit code 0.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
         const std::string program = WindowsPath(PL_PROGRAM_UNIX_PATH);
+        const std::string shipped = WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\";
         const std::string folder = program.substr(0, program.rfind('\\')) + "\\e2e-copy\\";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        CreateDirectoryA((folder + "filter").c_str(), nullptr);
         exePath_ = folder + "Prismolenteer.exe";
+        filterFolder_ = folder + "filter\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA(filterFolder_.c_str(), nullptr);
         ASSERT_TRUE(CopyFileA(program.c_str(), exePath_.c_str(), FALSE));
-        for (const std::string& name : ShippedFilterFiles())
-            ASSERT_TRUE(CopyFileA((WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\" + name).c_str(),
-                                  (folder + "filter\\" + name).c_str(), FALSE));
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((shipped + "*.plf").c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            ASSERT_TRUE(CopyFileA((shipped + found.cFileName).c_str(),
+                                  (filterFolder_ + found.cFileName).c_str(), FALSE));
     }
 
     void TearDown() override
     {
         DWORD exitCode = 0;
-        if (!Ended(program_, 0, &exitCode))
+        if (program_.hProcess != nullptr && !Ended(program_, 0, &exitCode))
             Exit();
         TerminateProcess(program_.hProcess, 99);  // if it would not end
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
@@ -314,7 +263,7 @@ protected:
     {
         HWND menu = nullptr;
         PostMessageA(frame_, WM_TASKTRAY, ID_TRAY_ICON, WM_RBUTTONUP);
-        if (!WaitUntil([&] { return (menu = VisibleWindow(program_.dwProcessId, "#32768")); }))
+        if (!WaitUntil([&] { return (menu = VisibleWindow(Id(), "#32768")); }))
             return false;
         PressKey(key);
         return WaitUntil([&] { return !IsWindowVisible(menu); });  // gone before what follows
@@ -338,12 +287,14 @@ protected:
         return lines;
     }
 
-    HWND Preview() const { return VisibleWindow(program_.dwProcessId, kPreviewClass); }
-    HWND Panel() const { return VisibleWindow(program_.dwProcessId, kPanelClass); }
+    HWND Preview() const { return VisibleWindow(Id(), kPreviewClass); }
+    HWND Panel() const { return VisibleWindow(Id(), kPanelClass); }
     bool PreviewShown() const { return Preview() != nullptr && Panel() != nullptr; }
     bool PreviewGone() const { return Preview() == nullptr && Panel() == nullptr; }
+    std::vector<HWND> Boxes() const { return MessageBoxesOf(Id()); }
+    DWORD Id() const { return program_.dwProcessId; }
 
-    std::string exePath_;
+    std::string filterFolder_, exePath_;
     PROCESS_INFORMATION program_{};
     HWND frame_ = nullptr;
 };

@@ -12,7 +12,8 @@ TEST_F(TheHotCorner, OpensThePreviewAfterADwellOnItsOwnCornerOnly)
     StoreNumber("NoSplash", 1);
     StoreNumber("EnableMouseAction", 1);
     StoreNumber("MouseActionPosition", 1);  // left down
-    const int right = GetSystemMetrics(SM_CXSCREEN) - 1, bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
+    const int right = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
     const POINT away{right / 2, bottom / 2}, corner{0, bottom};
     MoveCursor(away);
     Start();
@@ -48,8 +49,9 @@ TEST_F(TheHotCorner, OpensThePreviewAfterADwellOnItsOwnCornerOnly)
     // Had the corner fired again, the panel would have taken the foreground back.
     HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100,
                                  50, 50, nullptr, nullptr, nullptr, nullptr);
-    MakeForeground(other);
+    ClickIn(other);
     ASSERT_EQ(GetForegroundWindow(), other);
+    MoveCursor(corner);
     Pause(600);
     EXPECT_EQ(GetForegroundWindow(), other) << "the corner fired under the preview";
     DestroyWindow(other);

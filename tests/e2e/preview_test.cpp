@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "filter/filter_file.h"
+#include "filter/filter_folder.h"
 #include "filter/filter_table.h"
 #include "tests/e2e/driver.h"
 
@@ -23,40 +23,41 @@ const int kPatternWidth = 256, kPatternHeight = 128;
 
 COLORREF PatternColor(int pixel)
 {
-    auto value = [](int i) { return std::min(255, std::max(0, 17 * (i / 2) + (i % 2 ? 8 : -8))); };
+    auto value = [](int i) { return std::min(255, std::max(0, 17 * (i / 2) + 16 * (i % 2) - 8)); };
     return RGB(value(pixel >> 10), value(pixel >> 5 & 31), value(pixel & 31));
 }
 
-LRESULT CALLBACK PatternProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+// The pattern as a static control in the screen's last columns, above the taskbar.
+void ShowPattern(const RECT& area)
 {
-    if (msg != WM_PAINT)
-        return DefWindowProcA(window, msg, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+    BITMAPINFOHEADER format{sizeof format, kPatternWidth, -kPatternHeight, 1, 24};
+    BYTE* bits = nullptr;  // blue, green, red: no alpha for a control to blend with
+    HBITMAP picture = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&format),
+                                       DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
     for (int pixel = 0; pixel < kPatternWidth * kPatternHeight; ++pixel)
-        SetPixelV(dc, pixel % kPatternWidth, pixel / kPatternWidth, PatternColor(pixel));
-    EndPaint(window, &paint);
-    return 0;
+        for (int byte = 0; byte < 3; ++byte)
+            *bits++ = static_cast<BYTE>(PatternColor(pixel) >> (16 - 8 * byte));
+    HWND pattern = CreateWindowExA(0, "STATIC", nullptr, WS_POPUP | WS_VISIBLE | SS_BITMAP,
+                                   area.left, area.top, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SendMessageA(pattern, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
 }
 
-// The pattern as the filter shows it.
-std::vector<COLORREF> Through(const FilterRecord& filter)
+// The pattern as the program's own lookup shows it through the filter of row `row`, or
+// the first difference the screen has from it.
+::testing::AssertionResult Shows(const RECT& area, int row)
 {
-    std::vector<COLORREF> pixels;
+    const FilterRecord& filter = filterTable.records[row];
+    std::vector<COLORREF> want, got;
     for (int pixel = 0; pixel < kPatternWidth * kPatternHeight; ++pixel)
-        pixels.push_back(filter.kind == FilterKind::Identity ? PatternColor(pixel)
-                                                              : LookupColor(PatternColor(pixel), filter));
-    return pixels;
-}
-
-std::string FirstDifference(const std::vector<COLORREF>& got, const std::vector<COLORREF>& want)
-{
+        want.push_back(filter.kind == FilterKind::Identity ? PatternColor(pixel)
+                                                            : LookupColor(PatternColor(pixel), filter));
+    if (WaitUntil([&] { return (got = ScreenPixels(area)) == want; }))
+        return ::testing::AssertionSuccess();
     const size_t i = std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin();
-    char text[80] = "";
-    if (i < got.size())
-        std::snprintf(text, sizeof text, "pattern pixel %u is 0x%06lX, not 0x%06lX (0xBBGGRR)",
-                      static_cast<unsigned>(i), got[i], want[i]);
-    return text;
+    char text[64] = "";
+    std::snprintf(text, sizeof text, "pattern pixel %u is 0x%06lX, not 0x%06lX (0xBBGGRR)",
+                  static_cast<unsigned>(i), i < got.size() ? got[i] : 0, want[i]);
+    return ::testing::AssertionFailure() << filter.displayName << ": " << text;
 }
 
 using PreviewWithEveryFilter = ProgramTest;
@@ -74,43 +75,21 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
     mode.dmPelsHeight = height;
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     ASSERT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
-    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), width);
 
-    // Every filter enabled: the built-in ones, then the shipped files.
+    // Every filter enabled, in the order the program finds them.
     RegisterBuiltinFilters();
-    std::vector<const FilterRecord*> filters;
-    std::vector<std::string> names, enabled = {"_normal", "_grayscale", "_hue_gbr", "_hue_brg"};
-    for (const std::string& file : ShippedFilterFiles()) {
-        LoadFilterFile((WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\" + file).c_str(), GetUserDefaultLCID());
-        enabled.push_back(file.substr(0, file.find('.')));
-    }
-    std::string stored;
-    for (const std::string& name : enabled) {
-        filters.push_back(FindFilterByName(name.c_str()));
-        ASSERT_NE(filters.back(), nullptr) << name;
-        names.push_back(filters.back()->displayName);
-        stored += (stored.empty() ? "" : ",") + name;
-    }
+    LoadFilterFiles(filterFolder_.c_str());
+    ASSERT_EQ(filterTable.count, 10) << "four built-in filters and six files";
+    std::string enabled = filterTable.records[0].name;
+    for (int row = 1; row < filterTable.count; ++row)
+        enabled += "," + std::string(filterTable.records[row].name);
     StoreNumber("NoSplash", 1);
-    StoreText("EnableFilters", stored.c_str());
+    StoreText("EnableFilters", enabled.c_str());
     StoreText("Position", "5000,-40");  // off the screen
 
-    // The pattern in the screen's last columns, above the taskbar.
-    WNDCLASSA patternClass{};
-    patternClass.lpfnWndProc = PatternProc;
-    patternClass.lpszClassName = "pattern.e2e";
-    RegisterClassA(&patternClass);
     const RECT area{width - kPatternWidth, height - 200, width, height - 200 + kPatternHeight};
-    CreateWindowExA(0, "pattern.e2e", "", WS_POPUP | WS_VISIBLE, area.left, area.top,
-                    kPatternWidth, kPatternHeight, nullptr, nullptr, nullptr, nullptr);
-    auto shows = [&](const FilterRecord* filter) {
-        const std::vector<COLORREF> want = Through(*filter);
-        if (WaitUntil([&] { return ScreenPixels(area) == want; }))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << filter->displayName << ": "
-                                             << FirstDifference(ScreenPixels(area), want);
-    };
-    ASSERT_TRUE(shows(filters[0])) << "the pattern is not on the screen";
+    ShowPattern(area);
+    ASSERT_TRUE(Shows(area, 0)) << "the pattern is not on the screen";
 
     Start();
     PressKey(VK_F11);
@@ -123,14 +102,14 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
 
     // Every row in turn, odd rows by the Down key, even rows by a click.
     HWND list = GetDlgItem(Panel(), kPanelList);
-    EXPECT_EQ(ListRows(list), names);
-    for (size_t row = 0; row < filters.size(); ++row) {
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), filterTable.count);
+    for (int row = 0; row < filterTable.count; ++row) {
         if (row % 2 == 1)
             PressKey(VK_DOWN);
         else if (row > 0)
-            ClickListRow(list, static_cast<int>(row));
-        EXPECT_TRUE(shows(filters[row]));
-        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), static_cast<LRESULT>(row));
+            ClickListRow(list, row);
+        EXPECT_TRUE(Shows(area, row));
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), row);
     }
 
     // Dragged by its caption, the panel reopens where it was left, at the first row.
@@ -148,9 +127,9 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
     GetWindowRect(Panel(), &placed);
     EXPECT_TRUE(placed.left == dragged.left && placed.top == dragged.top) << "moved";
     EXPECT_EQ(SendMessageA(GetDlgItem(Panel(), kPanelList), LB_GETCURSEL, 0, 0), 0);
-    EXPECT_TRUE(shows(filters[0]));
+    EXPECT_TRUE(Shows(area, 0));
 
-    ClickControl(GetDlgItem(Panel(), kPanelClose));
+    ClickIn(GetDlgItem(Panel(), kPanelClose));
     ASSERT_TRUE(WaitUntil([&] { return PreviewGone(); })) << "Close";
     Exit();
     EXPECT_EQ(StoredValue("Position"),
