@@ -30,17 +30,13 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs)
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
+        const bool met = condition();
+        if (met || GetTickCount() - start >= timeoutMs)
+            return met;
     }
 }
 
-inline void Pause(DWORD ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
+inline void Pause(DWORD ms) { WaitUntil([] { return false; }, ms); }
 
 inline std::string WindowsPath(std::string unixPath)
 {
@@ -64,7 +60,7 @@ inline bool Ended(const PROCESS_INFORMATION& process, DWORD timeoutMs, DWORD* ex
            GetExitCodeProcess(process.hProcess, exitCode);
 }
 
-// The process's first visible top-level window of the class (any class for null), or null.
+// The process's first visible top-level window of the class, or null.
 inline HWND VisibleWindow(DWORD processId, const char* className)
 {
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));) {
@@ -77,9 +73,9 @@ inline HWND VisibleWindow(DWORD processId, const char* className)
 }
 
 // True while some program holds the key as a hotkey without modifiers.
-inline bool HotkeyTaken(UINT virtualKey)
+inline bool HotkeyTaken(UINT key)
 {
-    return !RegisterHotKey(nullptr, 0xBFFF, 0, virtualKey) || !UnregisterHotKey(nullptr, 0xBFFF);
+    return !RegisterHotKey(nullptr, 9, 0, key) || !UnregisterHotKey(nullptr, 9);
 }
 
 inline void PressKey(WORD virtualKey)
@@ -91,11 +87,14 @@ inline void PressKey(WORD virtualKey)
     }
 }
 
-inline void SendMouse(DWORD flags, POINT at = {})
+// Mouse input at a point of the screen, as a real mouse reports it: the position travels
+// with a press (a press alone, at the cursor, was now and then lost under Wine).
+inline void SendMouse(DWORD flags, POINT at)
 {
     INPUT input{INPUT_MOUSE};
     input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0, flags};
+                MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
+                flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE};
     SendInput(1, &input, sizeof input);
 }
 
@@ -111,28 +110,25 @@ inline void Click(POINT at, bool rightButton = false)
 {
     MoveCursor(at);
     Sleep(50);  // a press sent at once after the move was now and then lost under Wine
-    const DWORD absolute = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendMouse(absolute | (rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN), at);
-    SendMouse(absolute | (rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP), at);
+    SendMouse(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, at);
+    SendMouse(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, at);
 }
 
 // Presses the left button at `from`, moves to `to` in steps, and lets go there.
 inline void Drag(POINT from, POINT to)
 {
-    const DWORD absolute = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     MoveCursor(from);
-    SendMouse(absolute | MOUSEEVENTF_LEFTDOWN, from);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
     for (int step = 1; step <= 10; ++step, Pause(20))
-        SendMouse(absolute, {from.x + (to.x - from.x) * step / 10,
-                             from.y + (to.y - from.y) * step / 10});
-    SendMouse(absolute | MOUSEEVENTF_LEFTUP, to);
+        SendMouse(0, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+    SendMouse(MOUSEEVENTF_LEFTUP, to);
     Pause(50);
 }
 
-// Clicks the middle of a part of a window's client area (all of it when empty) once its
-// top-level window is active, as after a user's first click. Under Wine an activation can
-// arrive late and move the focus under a click (a button then loses its press): it must hold.
-inline void ClickIn(HWND window, RECT part = {})
+// Clicks the middle of a window, or of a row when it is a list box, once its top-level
+// window is active, as after a user's first click. Under Wine an activation can arrive late
+// and move the focus under a click (a button then loses its press): it must hold.
+inline void ClickIn(HWND window, int listRow = -1)
 {
     HWND root = GetAncestor(window, GA_ROOT);
     DWORD since = 0;
@@ -145,18 +141,14 @@ inline void ClickIn(HWND window, RECT part = {})
             since = GetTickCount();
         return since != 0 && GetTickCount() - since >= 200;
     });
-    if (IsRectEmpty(&part))
+    RECT part{};
+    if (listRow < 0)
         GetClientRect(window, &part);
+    else
+        SendMessageA(window, LB_GETITEMRECT, listRow, reinterpret_cast<LPARAM>(&part));
     POINT middle{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
     ClientToScreen(window, &middle);
     Click(middle);
-}
-
-inline void ClickListRow(HWND list, int row)
-{
-    RECT item{};
-    SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
-    ClickIn(list, item);
 }
 
 // A rectangle of the screen the user sees, as COLORREFs row by row from the top.
@@ -184,8 +176,7 @@ inline std::vector<COLORREF> ScreenPixels(const RECT& area)
 inline bool FindTrayIcon(POINT* where = nullptr)
 {
     RECT bar{};
-    HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-    if (tray == nullptr || !IsWindowVisible(tray) || !GetWindowRect(tray, &bar))
+    if (!GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar))
         return false;
     const std::vector<COLORREF> pixels = ScreenPixels(bar);
     const auto red = std::find(pixels.begin(), pixels.end(), RGB(255, 0, 0));
@@ -207,12 +198,12 @@ inline std::string StoredValue(const char* name)
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
 }
 
-inline void StoreNumber(const char* name, DWORD value)
+inline void Store(const char* name, DWORD value)
 {
     RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
 }
 
-inline void StoreText(const char* name, const char* text)
+inline void Store(const char* name, const char* text)
 {
     RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_SZ, text, lstrlenA(text) + 1);
 }
@@ -246,16 +237,16 @@ protected:
             Exit();
         TerminateProcess(program_.hProcess, 99);  // if it would not end
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+        ChangeDisplaySettingsA(nullptr, 0);  // back to the desktop's size, if a scenario changed it
     }
 
-    // Starts the copy and waits for its hidden main frame and, unless another program
-    // holds it, the hotkey, which the frame's creation registers after the frame is listed.
-    HWND Start(bool waitForHotkey = true)
+    // Starts the copy and waits for its hidden main frame and (registered after the frame
+    // is listed) its hotkey, unless another program holds it.
+    void Start(bool waitForHotkey = true)
     {
         program_ = StartProgram(exePath_);
         EXPECT_TRUE(WaitUntil([&] { return (frame_ = FindWindowA(kMainFrameClass, nullptr)); }));
         EXPECT_TRUE(!waitForHotkey || WaitUntil([] { return HotkeyTaken(VK_F11); }));
-        return frame_;
     }
 
     // Opens the tray menu as a click on the icon does and chooses an item by its key.

@@ -1,8 +1,5 @@
-// The preview with every filter: F11 over a test pattern on a desktop whose rows need
-// padding, each enabled filter chosen from the panel by key or by click, the screen
-// compared pixel for pixel with the program's own cube lookup (the cubes themselves are
-// checked against hand-worked cells by the core's tests), Esc and Close, and the panel's
-// place.
+// The preview with every filter, each chosen by key or click and compared pixel for pixel
+// with the program's own cube lookup (the core's tests check the cubes by hand-worked cells).
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +12,9 @@ namespace {
 
 const int kPanelList = 1000, kPanelClose = 1001;
 
-// The cube's levels are 0, 17, ..., 255 and a value is looked up at its nearest level, so
-// level k takes the values 17k - 8 to 17k + 8. The pattern holds both ends of every level
-// of each channel, in all 32 x 32 x 32 combinations: every cell of the cube, from both
-// sides of every boundary between two levels.
+// A value is looked up at its nearest level of 0, 17, ..., 255: level k takes 17k - 8 to
+// 17k + 8. The pattern holds both ends of every level of each channel in all combinations,
+// so every cube cell from both sides of every boundary between two levels.
 const int kPatternWidth = 256, kPatternHeight = 128;
 
 COLORREF PatternColor(int pixel)
@@ -42,22 +38,22 @@ void ShowPattern(const RECT& area)
     SendMessageA(pattern, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
 }
 
-// The pattern as the program's own lookup shows it through the filter of row `row`, or
-// the first difference the screen has from it.
+// Whether the screen shows the pattern as the program's own lookup has it through row `row`.
 ::testing::AssertionResult Shows(const RECT& area, int row)
 {
     const FilterRecord& filter = filterTable.records[row];
     std::vector<COLORREF> want, got;
-    for (int pixel = 0; pixel < kPatternWidth * kPatternHeight; ++pixel)
-        want.push_back(filter.kind == FilterKind::Identity ? PatternColor(pixel)
-                                                            : LookupColor(PatternColor(pixel), filter));
+    for (int pixel = 0; pixel < kPatternWidth * kPatternHeight; ++pixel) {
+        const COLORREF color = PatternColor(pixel);
+        want.push_back(filter.kind == FilterKind::Identity ? color : LookupColor(color, filter));
+    }
     if (WaitUntil([&] { return (got = ScreenPixels(area)) == want; }))
         return ::testing::AssertionSuccess();
     const size_t i = std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin();
     char text[64] = "";
-    std::snprintf(text, sizeof text, "pattern pixel %u is 0x%06lX, not 0x%06lX (0xBBGGRR)",
-                  static_cast<unsigned>(i), i < got.size() ? got[i] : 0, want[i]);
-    return ::testing::AssertionFailure() << filter.displayName << ": " << text;
+    std::snprintf(text, sizeof text, ": pixel %u is 0x%06lX, not 0x%06lX (0xBBGGRR)",
+                  static_cast<unsigned>(i), got[i], want[i]);
+    return ::testing::AssertionFailure() << filter.displayName << text;
 }
 
 using PreviewWithEveryFilter = ProgramTest;
@@ -66,9 +62,6 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
 {
     // Wine's virtual desktop at a width whose rows of 4098 bytes are padded to 4100.
     const int width = 1366, height = 768;
-    struct Restore {
-        ~Restore() { ChangeDisplaySettingsA(nullptr, 0); }
-    } restore;
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
     mode.dmPelsWidth = width;
@@ -83,9 +76,9 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
     std::string enabled = filterTable.records[0].name;
     for (int row = 1; row < filterTable.count; ++row)
         enabled += "," + std::string(filterTable.records[row].name);
-    StoreNumber("NoSplash", 1);
-    StoreText("EnableFilters", enabled.c_str());
-    StoreText("Position", "5000,-40");  // off the screen
+    Store("NoSplash", 1);
+    Store("EnableFilters", enabled.c_str());
+    Store("Position", "5000,-40");  // off the screen
 
     const RECT area{width - kPatternWidth, height - 200, width, height - 200 + kPatternHeight};
     ShowPattern(area);
@@ -107,7 +100,7 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
         if (row % 2 == 1)
             PressKey(VK_DOWN);
         else if (row > 0)
-            ClickListRow(list, row);
+            ClickIn(list, row);
         EXPECT_TRUE(Shows(area, row));
         EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), row);
     }
