@@ -1,181 +1,291 @@
-// What the end-to-end tests do to the program, the way Windows and a user do it:
-// start it, find its windows by class, send it messages and keystrokes, click, read the
-// screen and the registry, and wait for it to end.
+// The end-to-end driver, which acts on the program as Windows and a user do, and the
+// scenarios' one fixture.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
-namespace e2e {
+#include <gtest/gtest.h>
 
-// The Windows path under Wine of a Unix path.
-std::string WindowsPath(const std::string& unixPath);
+#include "res/resource.h"
+#include "tests/support/message_boxes.h"
+#include "tray/main_frame.h"
 
-// The Prismolenteer.exe under test, in the build tree.
-inline std::string ProgramPath()
-{
-    return WindowsPath(PL_PROGRAM_UNIX_PATH);
-}
+const DWORD kWaitMs = 10000;  // generous: other builds and tests share the two cores
+const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
+const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
+const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
+const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
+const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
 
-// A started process. Terminated on destruction if it is still running, so that a failed
-// test leaves nothing behind for the next one.
-class Process {
-public:
-    Process() = default;
-    ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    bool Start(const std::string& exePath);
-    // True when the process ended within the time; its exit code goes to *exitCode.
-    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
-    bool IsRunning() const;
-    void Kill();
-    DWORD Id() const { return info_.dwProcessId; }
-    DWORD ThreadId() const { return info_.dwThreadId; }  // the program's GUI thread
-    HANDLE Handle() const { return info_.hProcess; }
-
-private:
-    PROCESS_INFORMATION info_{};
-};
-
-// A folder of its own under the build tree holding a copy of Prismolenteer.exe and, when
-// named, one of the test language modules in <folder><user's LCID>\PLRes.dll. Nothing else
-// lies beside the copy (no filter folder), so what it loads is known. Removed on
-// destruction.
-class ProgramCopy {
-public:
-    explicit ProgramCopy(const char* languageModule = nullptr);
-    ~ProgramCopy();
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    bool Ready() const { return ready_; }
-    const std::string& ExePath() const { return exePath_; }
-
-    // Writes a file beside the copy, for instance "filter\\mine.plf" (at most one folder
-    // deep); removed with the copy.
-    bool AddFile(const std::string& relativePath, const std::string& bytes);
-
-private:
-    std::string folder_, moduleFolder_, exePath_;
-    std::vector<std::string> addedFiles_, addedFolders_;
-    bool ready_ = false;
-};
-
-// The program's window classes.
-extern const char kMainFrameClass[];  // the hidden main frame
-extern const char kPreviewClass[];
-extern const char kPanelClass[];
-extern const char kSplashClass[];
-const UINT kTrayMessage = WM_APP + 1;
-const WPARAM kExitCommand = 1004;
-
-// Ends the program as the tray menu's Exit does.
-void ChooseExit(HWND mainFrame);
-
-// The process's popup menu (class "#32768") once it shows, or null after timeoutMs.
-HWND VisibleMenu(DWORD processId, DWORD timeoutMs);
-
-// Opens the tray menu as a click on the icon does and chooses the item with the access key
-// `key` ('O' Option, 'A' About, 'X' Exit). False when no menu showed.
-bool ChooseFromTrayMenu(HWND mainFrame, DWORD processId, WORD key);
-
-// Where the program's icon shows in the notification area, found by its colours (the
-// spectrum's red and yellow, the prism's navy rim). False when it is not there.
-bool FindTrayIcon(RECT* where);
-
-// Top-level windows of a process (visible ones only when asked), in Z order.
-std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
-
-// A top-level window of the given class owned by the process (any process when 0),
-// waiting up to timeoutMs for it to appear. Null when none appeared.
-HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
-
-// A visible top-level window of the given class owned by the process, now; null if none.
-HWND VisibleWindow(const char* className, DWORD processId);
-
-// Dispatches the messages waiting for the calling thread, so that windows the driver
-// made itself (a test pattern, say) keep painting while it waits.
-void PumpMessages();
-
-// Polls `condition` every 10 ms until it holds or timeoutMs pass, pumping messages.
+// Polls every 10 ms until `condition` holds or the time is up, dispatching this thread's
+// messages so that the driver's own windows keep painting.
 template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs)
+bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        PumpMessages();
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(10);
+    for (const DWORD start = GetTickCount();; Sleep(10)) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        const bool met = condition();
+        if (met || GetTickCount() - start >= timeoutMs)
+            return met;
     }
 }
 
-// Waits the given time, pumping messages.
-void Pause(DWORD ms);
+inline void Pause(DWORD ms) { WaitUntil([] { return false; }, ms); }
 
-// True while some program holds the hotkey `virtualKey` without modifiers (this process
-// could not register it).
-bool HotkeyTaken(UINT virtualKey);
+inline std::string WindowsPath(std::string unixPath)
+{
+    std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+    return "Z:" + unixPath;  // Wine maps the Unix root to drive Z:
+}
 
-// A visible dialog of the process with the given caption, waiting up to timeoutMs for it.
-HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs);
-// How many visible dialogs of the process bear the caption.
-int CountDialogs(DWORD processId, const char* caption);
+// Starts a program; its handles are left to the end of the test process.
+inline PROCESS_INFORMATION StartProgram(const std::string& exePath)
+{
+    PROCESS_INFORMATION process{};
+    STARTUPINFOA startup{sizeof startup};
+    CreateProcessA(exePath.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                   &startup, &process);
+    return process;
+}
 
-// The window with the keyboard focus in the thread that owns `window`, any process.
-HWND FocusOf(HWND window);
+inline bool Ended(const PROCESS_INFORMATION& process, DWORD timeoutMs, DWORD* exitCode)
+{
+    return WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process.hProcess, exitCode);
+}
 
-// Makes the top-level window of `window` the foreground window, as a user's first click on
-// it would. Under Wine a dialog can lose the activation shortly after it was shown, and a
-// click that has to activate it again is sometimes lost; so the clicks below, and tests
-// before they type, activate the window first.
-void MakeForeground(HWND window);
+// The process's first visible top-level window of the class, or null.
+inline HWND VisibleWindow(DWORD processId, const char* className)
+{
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
 
-// The rows of a list box or a combo box's list, of any process; a click on a list box row.
-std::vector<std::string> ListRows(HWND list);
-void ClickListRow(HWND list, int row);
-// A click in the middle of a control.
-void ClickControl(HWND control);
+// True while some program holds the key as a hotkey without modifiers.
+inline bool HotkeyTaken(UINT key)
+{
+    return !RegisterHotKey(nullptr, 9, 0, key) || !UnregisterHotKey(nullptr, 9);
+}
 
-// Keyboard and mouse input through SendInput, as a user's.
-void PressKey(WORD virtualKey);
-void PressKeyWithModifiers(WORD virtualKey, bool ctrl, bool alt);
-void MoveCursor(int x, int y);  // retries until GetCursorPos agrees
-void Click(int x, int y, bool rightButton = false);
-// Presses the left button at `from`, moves to `to` in small steps, and lets go there.
-void Drag(POINT from, POINT to);
+inline void PressKey(WORD virtualKey)
+{
+    for (DWORD flags : {0ul, static_cast<DWORD>(KEYEVENTF_KEYUP)}) {
+        INPUT input{INPUT_KEYBOARD};
+        input.ki = {virtualKey, static_cast<WORD>(MapVirtualKeyA(virtualKey, 0)), flags};
+        SendInput(1, &input, sizeof input);
+    }
+}
 
-// Pixels of the screen the user sees.
-COLORREF ScreenPixel(int x, int y);
-// A rectangle of screen pixels as COLORREFs, row by row from the top.
-std::vector<COLORREF> ScreenPixels(const RECT& area);
+// Mouse input at a point of the screen, as a real mouse reports it: the position travels
+// with a press (a press alone, at the cursor, was now and then lost under Wine).
+inline void SendMouse(DWORD flags, POINT at)
+{
+    INPUT input{INPUT_MOUSE};
+    input.mi = {MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
+                flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE};
+    SendInput(1, &input, sizeof input);
+}
 
-// Switches the display (Wine's virtual desktop) to another mode for the life of the object:
-// a size, and a colour depth when `bitsPerPixel` is not 0.
-class DisplayMode {
-public:
-    DisplayMode(int width, int height, int bitsPerPixel = 0);
-    ~DisplayMode();
-    DisplayMode(const DisplayMode&) = delete;
-    DisplayMode& operator=(const DisplayMode&) = delete;
-    bool Changed() const { return changed_; }
+inline void MoveCursor(POINT to)
+{
+    // Under load the position read back right after a move can still be the old one.
+    POINT now{};
+    WaitUntil([&] { return SetCursorPos(to.x, to.y) && (Sleep(5), GetCursorPos(&now)) &&
+                           now.x == to.x && now.y == to.y; }, 2000);
+}
 
-private:
-    bool changed_ = false;
+inline void Click(POINT at, bool rightButton = false)
+{
+    MoveCursor(at);
+    Sleep(50);  // a press sent at once after the move was now and then lost under Wine
+    SendMouse(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, at);
+    SendMouse(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, at);
+}
+
+// Presses the left button at `from`, moves to `to` in steps, and lets go there.
+inline void Drag(POINT from, POINT to)
+{
+    MoveCursor(from);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+    for (int step = 1; step <= 10; ++step, Pause(20))
+        SendMouse(0, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+    SendMouse(MOUSEEVENTF_LEFTUP, to);
+    Pause(50);
+}
+
+// Clicks the middle of a window, or of a row when it is a list box, once its top-level
+// window is active, as after a user's first click. Under Wine an activation can arrive late
+// and move the focus under a click (a button then loses its press): it must hold.
+inline void ClickIn(HWND window, int listRow = -1)
+{
+    HWND root = GetAncestor(window, GA_ROOT);
+    DWORD since = 0;
+    WaitUntil([&] {
+        GUITHREADINFO info{sizeof info};
+        GetGUIThreadInfo(GetWindowThreadProcessId(root, nullptr), &info);
+        if (GetForegroundWindow() != root || info.hwndActive != root)
+            since = 0, SetForegroundWindow(root);
+        else if (since == 0)
+            since = GetTickCount();
+        return since != 0 && GetTickCount() - since >= 200;
+    });
+    RECT part{};
+    if (listRow < 0)
+        GetClientRect(window, &part);
+    else
+        SendMessageA(window, LB_GETITEMRECT, listRow, reinterpret_cast<LPARAM>(&part));
+    POINT middle{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
+    ClientToScreen(window, &middle);
+    Click(middle);
+}
+
+// A rectangle of the screen the user sees, as COLORREFs row by row from the top.
+inline std::vector<COLORREF> ScreenPixels(const RECT& area)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    DeleteDC(memory);  // lets go of the bitmap, which GetDIBits wants selected nowhere
+    BITMAPINFOHEADER format{sizeof format, width, -height, 1, 32};  // top-down, 0x00RRGGBB
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+    GetDIBits(screen, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&format),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+    for (COLORREF& pixel : pixels)
+        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
+    return pixels;
+}
+
+// A point of the program's icon in the taskbar, found by colours nothing else there has:
+// the spectrum's pure red and the prism's navy rim.
+inline bool FindTrayIcon(POINT* where = nullptr)
+{
+    RECT bar{};
+    if (!GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar))
+        return false;
+    const std::vector<COLORREF> pixels = ScreenPixels(bar);
+    const auto red = std::find(pixels.begin(), pixels.end(), RGB(255, 0, 0));
+    if (red == pixels.end() || std::count(pixels.begin(), pixels.end(), RGB(0, 0, 128)) < 8)
+        return false;
+    const LONG i = static_cast<LONG>(red - pixels.begin()), width = bar.right - bar.left;
+    if (where != nullptr)
+        *where = {bar.left + i % width, bar.top + i / width};
+    return true;
+}
+
+// The program's value: a number or a text as stored, or "(missing)".
+inline std::string StoredValue(const char* name)
+{
+    char value[1024] = "";
+    DWORD type = 0, size = sizeof value - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &type, value, &size))
+        return "(missing)";
+    return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
+}
+
+inline void Store(const char* name, DWORD value)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
+}
+
+inline void Store(const char* name, const char* text)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_SZ, text, lstrlenA(text) + 1);
+}
+
+// A fresh copy of the program with the shipped filter files beside it, started over an
+// empty registry key and ended through the tray menu with exit code 0.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+        const std::string program = WindowsPath(PL_PROGRAM_UNIX_PATH);
+        const std::string shipped = WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\";
+        const std::string folder = program.substr(0, program.rfind('\\')) + "\\e2e-copy\\";
+        exePath_ = folder + "Prismolenteer.exe";
+        filterFolder_ = folder + "filter\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA(filterFolder_.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(program.c_str(), exePath_.c_str(), FALSE));
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((shipped + "*.plf").c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            ASSERT_TRUE(CopyFileA((shipped + found.cFileName).c_str(),
+                                  (filterFolder_ + found.cFileName).c_str(), FALSE));
+    }
+
+    void TearDown() override
+    {
+        DWORD exitCode = 0;
+        if (program_.hProcess != nullptr && !Ended(program_, 0, &exitCode))
+            Exit();
+        TerminateProcess(program_.hProcess, 99);  // if it would not end
+        RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+        ChangeDisplaySettingsA(nullptr, 0);  // back to the desktop's size, if a scenario changed it
+    }
+
+    // Starts the copy and waits for its hidden main frame and (registered after the frame
+    // is listed) its hotkey, unless another program holds it.
+    void Start(bool waitForHotkey = true)
+    {
+        program_ = StartProgram(exePath_);
+        EXPECT_TRUE(WaitUntil([&] { return (frame_ = FindWindowA(kMainFrameClass, nullptr)); }));
+        EXPECT_TRUE(!waitForHotkey || WaitUntil([] { return HotkeyTaken(VK_F11); }));
+    }
+
+    // Opens the tray menu as a click on the icon does and chooses an item by its key.
+    bool ChooseFromTrayMenu(WORD key)
+    {
+        HWND menu = nullptr;
+        PostMessageA(frame_, WM_TASKTRAY, ID_TRAY_ICON, WM_RBUTTONUP);
+        if (!WaitUntil([&] { return (menu = VisibleWindow(Id(), "#32768")); }))
+            return false;
+        PressKey(key);
+        return WaitUntil([&] { return !IsWindowVisible(menu); });  // gone before what follows
+    }
+
+    void Exit()
+    {
+        DWORD exitCode = 12345;
+        EXPECT_TRUE(ChooseFromTrayMenu('X')) << "no tray menu";
+        ASSERT_TRUE(Ended(program_, kWaitMs, &exitCode)) << "the program did not end";
+        EXPECT_EQ(exitCode, 0u);
+    }
+
+    static std::vector<std::string> StoredSettings()
+    {
+        std::vector<std::string> lines;
+        for (const char* name : {"Position", "NoSplash", "EnableHotkeyAction", "HotkeyVKey",
+                                 "HotkeyCtrl", "HotkeyAlt", "EnableMouseAction",
+                                 "MouseActionPosition", "EnableFilters"})
+            lines.push_back(std::string(name) + "=" + StoredValue(name));
+        return lines;
+    }
+
+    HWND Preview() const { return VisibleWindow(Id(), kPreviewClass); }
+    HWND Panel() const { return VisibleWindow(Id(), kPanelClass); }
+    bool PreviewShown() const { return Preview() != nullptr && Panel() != nullptr; }
+    bool PreviewGone() const { return Preview() == nullptr && Panel() == nullptr; }
+    std::vector<HWND> Boxes() const { return MessageBoxesOf(Id()); }
+    DWORD Id() const { return program_.dwProcessId; }
+
+    std::string filterFolder_, exePath_;
+    PROCESS_INFORMATION program_{};
+    HWND frame_ = nullptr;
 };
-
-// The program's registry key under HKEY_CURRENT_USER.
-extern const char kProgramKey[];
-bool ReadRegistryDword(const char* subKey, const char* name, DWORD* value);
-bool ReadRegistryString(const char* subKey, const char* name, std::string* value);
-void WriteRegistryDword(const char* subKey, const char* name, DWORD value);
-void WriteRegistryString(const char* subKey, const char* name, const char* value);
-void DeleteRegistryKey(const char* subKey);
-
-}  // namespace e2e
