@@ -60,8 +60,7 @@ HINSTANCE LoadResourceModule()
     char exePath[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, exePath, MAX_PATH);
     exePath[MAX_PATH - 1] = '\0';
-    const DWORD moduleVersion = ReadProductVersion(path);
-    if (moduleVersion == kNoProductVersion || moduleVersion != ReadProductVersion(exePath))
+    if (ReadProductVersion(path) != ReadProductVersion(exePath))
         return nullptr;
 
     // A language module is resources only: mapped as data, its entry point never runs and

@@ -11,11 +11,6 @@ static std::string Text(UINT id)
     return LoadResString(id, text, sizeof text) ? text : "(none)" + std::string(text);
 }
 
-static INT_PTR CALLBACK PassiveDialogProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 TEST(LanguageModule, IsTakenAtTheExecutablesMajorAndMinorVersionAndLendsTextsOneByOne)
 {
     const struct { const char* module; bool taken; const char* texts; } rows[] = {
