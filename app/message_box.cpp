@@ -48,18 +48,12 @@ int ShowMessageF(HWND owner, UINT type, const char* format, ...)
     return result;
 }
 
-int ShowMessageId(HWND owner, UINT type, UINT stringId, ...)
+int ShowMessageId(HWND owner, UINT type, UINT stringId)
 {
-    if (!PassesErrorBoxRule(type))
-        return 0;
     // A string that exists nowhere gives an empty message rather than no message.
-    char format[kMessageBufferSize] = "";
-    LoadResString(stringId, format, sizeof format);
-    va_list args;
-    va_start(args, stringId);
-    const int result = ShowFormatted(owner, type, format, args);
-    va_end(args);
-    return result;
+    char text[kMessageBufferSize] = "";
+    LoadResString(stringId, text, sizeof text);
+    return ShowMessageF(owner, type, "%s", text);
 }
 
 void ShowPlainMessage(const char* text, UINT type)

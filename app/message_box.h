@@ -14,8 +14,9 @@ extern int errorBoxShown;
 int ShowMessageF(HWND owner, UINT type, const char* format, ...)
     __attribute__((format(gnu_printf, 3, 4)));
 
-// The same, with the format taken from the string table (language module first).
-int ShowMessageId(HWND owner, UINT type, UINT stringId, ...);
+// The same with a text of the string table (language module first), shown as it stands:
+// a translator's "%s" or "%n" is text, never a format.
+int ShowMessageId(HWND owner, UINT type, UINT stringId);
 
 // A box without owner and with the system's default caption, past the rule above: for the
 // failures that come before the product name is known or where no window can own the box.

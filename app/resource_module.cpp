@@ -29,15 +29,14 @@ auto LoadFromModuleOrExecutable(Load load) -> decltype(load(exeInstance))
 
 DWORD ReadProductVersion(const char* path)
 {
-    const DWORD kNoVersion = 0xFFFFFFFF;
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
     if (size == 0)
-        return kNoVersion;
+        return kNoProductVersion;
     void* block = std::malloc(size);
     if (block == nullptr)
-        return kNoVersion;
-    DWORD result = kNoVersion;
+        return kNoProductVersion;
+    DWORD result = kNoProductVersion;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
     if (GetFileVersionInfoA(path, 0, size, block) &&
@@ -56,17 +55,21 @@ HINSTANCE LoadResourceModule()
     // A cut path could name another file: a path that does not fit finds no module.
     if (length < 0 || length >= static_cast<int>(sizeof path))
         return nullptr;
-    HINSTANCE module = LoadLibraryA(path);
-    if (module == nullptr)
-        return nullptr;
 
+    // The version is read from the file before anything of it is mapped.
     char exePath[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, exePath, MAX_PATH);
     exePath[MAX_PATH - 1] = '\0';
-    if (ReadProductVersion(exePath) != ReadProductVersion(path)) {
-        FreeLibrary(module);
+    if (ReadProductVersion(path) != ReadProductVersion(exePath))
         return nullptr;
-    }
+
+    // A language module is resources only: mapped as data, its entry point never runs and
+    // none of its imports are loaded. Windows before Vista lack the image-resource flag and
+    // refuse the call with it.
+    HINSTANCE module = LoadLibraryExA(path, nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr)
+        module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     return module;
 }
 

@@ -8,12 +8,14 @@
 // The accepted language module, or null. Set once at start-up, freed at the end.
 extern HINSTANCE resourceModule;
 
-// Loads <exe dir><user's default LCID>\PLRes.dll and keeps it only when the major and minor
-// numbers of its product version equal the executable's. Null when there is none.
+// Maps <exe dir><user's default LCID>\PLRes.dll as resources only, when the major and
+// minor numbers of its product version equal the executable's. Null when there is none.
 HINSTANCE LoadResourceModule();
 
-// dwProductVersionMS of the file's version record (major << 16 | minor), or 0xFFFFFFFF
-// when the file has no readable version record.
+const DWORD kNoProductVersion = 0xFFFFFFFF;
+
+// dwProductVersionMS of the file's version record (major << 16 | minor), or
+// kNoProductVersion when the file has no readable version record.
 DWORD ReadProductVersion(const char* path);
 
 // The module to take the tray menu and the dialogs from: the language module when

@@ -232,10 +232,10 @@ BOOL OnCommand(HWND dialog, int id, int code)
     switch (id) {
     case IDOK:
         ApplyOptionDialog(dialog);
-        EndDialog(dialog, 1);
+        EndDialog(dialog, IDOK);
         return TRUE;
-    case IDCANCEL:  // also Esc and the close box; the result does not tell it from OK
-        EndDialog(dialog, 1);
+    case IDCANCEL:  // also Esc and the close box
+        EndDialog(dialog, IDCANCEL);
         return TRUE;
     case IDC_HOTKEY:
     case IDC_CURSOR_POSITION:
@@ -269,7 +269,7 @@ INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 int ShowOptionDialog(HWND owner)
 {
     if (optionDialogOpen)
-        return 2;
+        return IDCANCEL;
     optionDialogOpen = true;
     // From the language module when one is loaded; a module must keep the control IDs.
     const INT_PTR result = RunModalKeepingOwnerDisabled(owner, [owner] {

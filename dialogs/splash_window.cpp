@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "app/dpi.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
 #include "res/resource.h"
@@ -24,6 +25,10 @@ const DWORD kSplashExStyle = WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST
 const UINT_PTR kCloseTimer = 1;
 const UINT kShowTimeMs = 2000;
 
+// The picture's own size; splashWidth and splashHeight are its size on the screen.
+int pictureWidth;
+int pictureHeight;
+
 // The splash's own failures use plain boxes: no owner, the system's default caption, no
 // icon, and past the once-only rule of the program's message boxes.
 void ShowSplashFailure(const char* text)
@@ -31,8 +36,9 @@ void ShowSplashFailure(const char* text)
     ShowPlainMessage(text, MB_OK);
 }
 
-// Sizes the window to frame the picture and centres it on the screen, then starts the one
-// timer that ends it. -1 aborts the creation; the destruction then deletes the picture.
+// Sizes the window to frame the picture at the primary monitor's DPI and centres it on that
+// monitor, then starts the one timer that ends it. -1 aborts the creation; the destruction
+// then deletes the picture.
 LRESULT OnCreate(HWND hwnd)
 {
     splashBitmap = LoadResBitmap(IDB_SPLASH);
@@ -45,12 +51,16 @@ LRESULT OnCreate(HWND hwnd)
         ShowSplashFailure("failed to GetBitmapSize()");
         return -1;
     }
-    splashWidth = width;
-    splashHeight = height;
+    pictureWidth = width;
+    pictureHeight = height;
+    const POINT origin = {0, 0};
+    const UINT dpi = MonitorDpi(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY));
+    splashWidth = ScaleForDpi(width, dpi);
+    splashHeight = ScaleForDpi(height, dpi);
 
     // Always measured without WS_EX_NOACTIVATE, which does not change the frame.
-    RECT frame = {0, 0, width, height};
-    if (!AdjustWindowRectEx(&frame, kSplashStyle, FALSE, kSplashExStyle)) {
+    RECT frame = {0, 0, splashWidth, splashHeight};
+    if (!AdjustWindowRectForDpi(&frame, kSplashStyle, kSplashExStyle, dpi)) {
         ShowSplashFailure("failed to AdjustWindowRectEx()");
         return -1;
     }
@@ -73,7 +83,7 @@ void OnDestroy()
     }
 }
 
-// The picture at its own size at the client origin.
+// The picture at the client origin, at its size on the screen.
 void OnPaint(HWND hwnd)
 {
     PAINTSTRUCT paint;
@@ -82,8 +92,15 @@ void OnPaint(HWND hwnd)
     HGDIOBJ previous = SelectObject(memory, splashBitmap);
     if (previous == nullptr) {
         ShowSplashFailure("");
-    } else {
+    } else if (splashWidth == pictureWidth && splashHeight == pictureHeight) {
         BitBlt(dc, 0, 0, splashWidth, splashHeight, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+    } else {
+        // HALFTONE averages the picture's pixels where it is scaled by a fraction.
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, 0, 0, splashWidth, splashHeight, memory, 0, 0, pictureWidth,
+                   pictureHeight, SRCCOPY);
         SelectObject(memory, previous);
     }
     DeleteDC(memory);

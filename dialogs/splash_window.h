@@ -9,7 +9,8 @@ extern const char kSplashClassName[];
 // The picture, a DIB section owned by the splash window: loaded by its creation, deleted by
 // its destruction, null otherwise.
 extern HBITMAP splashBitmap;
-// The picture's size in pixels, taken during the window's creation.
+// The picture's size on the screen in pixels, scaled to the DPI of the primary monitor,
+// taken during the window's creation.
 extern int splashWidth;
 extern int splashHeight;
 

@@ -36,6 +36,15 @@ bool IsAcceptableText(const char* text, size_t maxLength)
     return length >= 1 && length <= maxLength;
 }
 
+// The settings keep the enabled filters as names joined by commas, each trimmed of white
+// space: a name with a comma, or with white space at either end, would not come back.
+bool IsStorableName(const char* name)
+{
+    const size_t length = std::strlen(name);
+    return std::strchr(name, ',') == nullptr && !IsAsciiSpace(name[0]) &&
+           !IsAsciiSpace(name[length - 1]);
+}
+
 ColorRef LevelValue(int level)
 {
     return static_cast<ColorRef>(51 * level);
@@ -91,7 +100,7 @@ void RegisterBuiltinFilters()
 int AddFilter(const char* name, const char* displayName, FilterKind kind,
               const ColorRef* controlColors)
 {
-    if (!IsAcceptableText(name, kMaxFilterNameLength) ||
+    if (!IsAcceptableText(name, kMaxFilterNameLength) || !IsStorableName(name) ||
         !IsAcceptableText(displayName, kMaxDisplayNameLength))
         return 0;
     const int32_t kindValue = static_cast<int32_t>(kind);

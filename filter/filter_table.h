@@ -60,7 +60,9 @@ void RegisterBuiltinFilters();
 
 // Adds a filter, or gives a built-in filter a new display name when `name` is one of the
 // four built-in names. `controlColors` (216 colours in ControlCube order) is required for
-// FilterKind::Custom and ignored otherwise. Non-zero on success; refusals are silent.
+// FilterKind::Custom and ignored otherwise. A name with a comma or with white space at
+// either end is refused, since the settings could not keep it. Non-zero on success;
+// refusals are silent.
 int AddFilter(const char* name, const char* displayName, FilterKind kind,
               const ColorRef* controlColors);
 

@@ -1,4 +1,4 @@
-// Capturing the primary screen into a 24-bit bottom-up image.
+// Capturing a monitor into a 24-bit bottom-up image.
 
 #include "preview/capture.h"
 
@@ -28,11 +28,11 @@ BITMAPINFO* HeaderForGdi()
 
 }  // namespace
 
-int CaptureScreen(HWND boxOwner)
+int CaptureScreen(HWND boxOwner, const RECT& area)
 {
     FreeImages();
-    frameBuffers.width = GetSystemMetrics(SM_CXSCREEN);
-    frameBuffers.height = GetSystemMetrics(SM_CYSCREEN);
+    frameBuffers.width = area.right - area.left;
+    frameBuffers.height = area.bottom - area.top;
     frameBuffers.stride = FrameStride(frameBuffers.width);
 
     const size_t imageBytes =
@@ -51,8 +51,9 @@ int CaptureScreen(HWND boxOwner)
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, frameBuffers.width, frameBuffers.height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
+    // The display context spans every monitor, with the primary one's corner at (0, 0).
     // CAPTUREBLT takes layered windows into the picture.
-    BitBlt(memory, 0, 0, frameBuffers.width, frameBuffers.height, screen, 0, 0,
+    BitBlt(memory, 0, 0, frameBuffers.width, frameBuffers.height, screen, area.left, area.top,
            SRCCOPY | CAPTUREBLT);
     // GetDIBits must not read a bitmap that is selected into a context.
     SelectObject(memory, previous);

@@ -1,4 +1,4 @@
-// The screen capture: one picture of the primary screen and its filtered copy.
+// The screen capture: one picture of a monitor and its filtered copy.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +9,7 @@
 // next capture replaces them.
 extern FrameBuffers frameBuffers;
 
-// Captures the whole primary screen, layered windows included, into
-// frameBuffers.captured. Zero when the two images could not be allocated; then no image is
-// held and the user has been told in a box owned by `boxOwner`.
-int CaptureScreen(HWND boxOwner);
+// Captures `area` of the screen (a monitor, in screen pixels), layered windows included,
+// into frameBuffers.captured. Zero when the two images could not be allocated; then no
+// image is held and the user has been told in a box owned by `boxOwner`.
+int CaptureScreen(HWND boxOwner, const RECT& area);

@@ -4,6 +4,7 @@
 #include "preview/operate_panel.h"
 
 #include "app/app.h"
+#include "app/dpi.h"
 #include "app/resource_module.h"
 #include "filter/filter_table.h"
 #include "preview/panel_layout.h"
@@ -23,6 +24,9 @@ const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY;
 
 HWND panelList;
 HWND panelCloseButton;
+// The GUI font at the DPI of the panel's monitor, and that monitor.
+HFONT panelFont;
+HMONITOR panelMonitor;
 
 HWND CreateList(HWND panel, HFONT font, DWORD style)
 {
@@ -51,27 +55,36 @@ int WidestDisplayName(HWND list, HFONT font)
     return widest;
 }
 
-PanelMetrics MeasurePanel(int unit, int itemHeight, int widestText)
+// The frame and scroll-bar sizes at the monitor's DPI, and the monitor's bounds.
+PanelMetrics MeasurePanel(HMONITOR monitor, int unit, int itemHeight, int widestText)
 {
+    const UINT dpi = MonitorDpi(monitor);
     PanelMetrics metrics{};
     metrics.unit = unit;
     metrics.itemHeight = itemHeight;
     metrics.rows = enabledList.count;
     metrics.widestText = widestText;
-    metrics.edgeWidth = GetSystemMetrics(SM_CXEDGE);
-    metrics.edgeHeight = GetSystemMetrics(SM_CYEDGE);
-    metrics.dialogFrameWidth = GetSystemMetrics(SM_CXDLGFRAME);
-    metrics.dialogFrameHeight = GetSystemMetrics(SM_CYDLGFRAME);
-    metrics.captionHeight = GetSystemMetrics(SM_CYCAPTION);
-    metrics.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
-    metrics.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    metrics.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    metrics.edgeWidth = MetricForDpi(SM_CXEDGE, dpi);
+    metrics.edgeHeight = MetricForDpi(SM_CYEDGE, dpi);
+    metrics.dialogFrameWidth = MetricForDpi(SM_CXDLGFRAME, dpi);
+    metrics.dialogFrameHeight = MetricForDpi(SM_CYDLGFRAME, dpi);
+    metrics.captionHeight = MetricForDpi(SM_CYCAPTION, dpi);
+    metrics.scrollBarWidth = MetricForDpi(SM_CXVSCROLL, dpi);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info))
+        SetRect(&info.rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    metrics.areaLeft = info.rcMonitor.left;
+    metrics.areaTop = info.rcMonitor.top;
+    metrics.areaRight = info.rcMonitor.right;
+    metrics.areaBottom = info.rcMonitor.bottom;
     return metrics;
 }
 
 int OnCreate(HWND panel)
 {
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    panelFont = GetGuiFontForDpi(MonitorDpi(panelMonitor));
+    HFONT font = panelFont;
     LOGFONTA logFont{};
     GetObjectA(font, sizeof logFont, &logFont);
     const int unit = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
@@ -95,7 +108,7 @@ int OnCreate(HWND panel)
 
     const int itemHeight = static_cast<int>(SendMessageA(panelList, LB_GETITEMHEIGHT, 0, 0));
     const PanelLayout layout =
-        LayOutPanel(MeasurePanel(unit, itemHeight, WidestDisplayName(panelList, font)),
+        LayOutPanel(MeasurePanel(panelMonitor, unit, itemHeight, WidestDisplayName(panelList, font)),
                     settings.PositionX, settings.PositionY);
     if (layout.listScrolls) {
         // More rows than the screen can show: the same list, with a scroll bar.
@@ -135,6 +148,8 @@ void OnDestroy(HWND panel)
         DestroyWindow(panelCloseButton);
         panelCloseButton = nullptr;
     }
+    ReleaseGuiFont(panelFont);
+    panelFont = nullptr;
     panelWindow = nullptr;
 }
 
@@ -212,8 +227,9 @@ ATOM RegisterPanelClass()
     return RegisterProgramClass(kPanelClass, PanelProc, true);
 }
 
-HWND CreateOperatePanel(HWND owner)
+HWND CreateOperatePanel(HWND owner, HMONITOR monitor)
 {
+    panelMonitor = monitor;
     HWND panel = CreateWindowExA(0, kPanelClass, productName, kPanelStyle, 0, 0, 0, 0, owner,
                                  nullptr, exeInstance, nullptr);
     if (panel == nullptr)

@@ -13,5 +13,6 @@ extern HWND panelWindow;
 
 ATOM RegisterPanelClass();
 
-// Creates and shows the panel, owned by the preview. Null on failure.
-HWND CreateOperatePanel(HWND owner);
+// Creates and shows the panel on `monitor`, owned by the preview and sized for the
+// monitor's DPI. Null on failure.
+HWND CreateOperatePanel(HWND owner, HMONITOR monitor);

@@ -24,11 +24,12 @@ PanelLayout LayOutPanel(const PanelMetrics& metrics, int storedX, int storedY)
     const int textRoom = metrics.widestText + 4 + 2 * metrics.edgeWidth;
     if (textRoom > listWidth)
         listWidth = textRoom;
+    const int areaHeight = metrics.areaBottom - metrics.areaTop;
     int listHeight = ListHeight(metrics, metrics.rows);
-    if (metrics.rows > 0 && listHeight + chromeHeight > metrics.screenHeight) {
+    if (metrics.rows > 0 && listHeight + chromeHeight > areaHeight) {
         // Show the whole rows that fit (at least one) and give the list a scroll bar,
         // widened by the bar so the names keep their room.
-        int visibleRows = (metrics.screenHeight - chromeHeight - 2 * metrics.edgeHeight) /
+        int visibleRows = (areaHeight - chromeHeight - 2 * metrics.edgeHeight) /
                           (metrics.itemHeight > 0 ? metrics.itemHeight : 1);
         if (visibleRows < 1)
             visibleRows = 1;
@@ -43,15 +44,16 @@ PanelLayout LayOutPanel(const PanelMetrics& metrics, int storedX, int storedY)
 
     const int panelWidth = listWidth + 2 * (m + metrics.dialogFrameWidth);
     const int panelHeight = listHeight + chromeHeight;
-    int x = storedX < 0 ? 0 : storedX;
-    int y = storedY < 0 ? 0 : storedY;
-    if (x > metrics.screenWidth - panelWidth)
-        x = metrics.screenWidth - panelWidth;
-    if (y > metrics.screenHeight - panelHeight)
-        y = metrics.screenHeight - panelHeight;
-    // The caption must stay reachable even on a screen too low for a single row.
-    if (y < 0)
-        y = 0;
+    // A position stored on another monitor, or on one that is gone, is pulled onto this one.
+    int x = storedX < metrics.areaLeft ? metrics.areaLeft : storedX;
+    int y = storedY < metrics.areaTop ? metrics.areaTop : storedY;
+    if (x > metrics.areaRight - panelWidth)
+        x = metrics.areaRight - panelWidth;
+    if (y > metrics.areaBottom - panelHeight)
+        y = metrics.areaBottom - panelHeight;
+    // The caption must stay reachable even on a monitor too low for a single row.
+    if (y < metrics.areaTop)
+        y = metrics.areaTop;
     layout.panel = {x, y, panelWidth, panelHeight};
     return layout;
 }

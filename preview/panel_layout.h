@@ -2,6 +2,7 @@
 // kept apart from the window code so that it can be checked on its own. No windows.h.
 #pragma once
 
+// Every size in pixels at the DPI of the monitor the panel opens on.
 struct PanelMetrics {
     int unit;               // m: |lfHeight| of the GUI font, the unit of every margin
     int itemHeight;         // height of one list row
@@ -11,7 +12,7 @@ struct PanelMetrics {
     int dialogFrameWidth, dialogFrameHeight;  // SM_CXDLGFRAME, SM_CYDLGFRAME
     int captionHeight;      // SM_CYCAPTION
     int scrollBarWidth;     // SM_CXVSCROLL
-    int screenWidth, screenHeight;        // SM_CXSCREEN, SM_CYSCREEN
+    int areaLeft, areaTop, areaRight, areaBottom;  // the monitor, in screen coordinates
 };
 
 struct PanelRect {
@@ -26,7 +27,7 @@ struct PanelLayout {
 };
 
 // Lays the panel out for its stored top-left corner (storedX, storedY), pulled onto the
-// screen. The list is ten units wide, or wider when a display name would not fit. When the
-// rows would make the panel taller than the screen, the list shows as many whole rows as
+// monitor. The list is ten units wide, or wider when a display name would not fit. When the
+// rows would make the panel taller than the monitor, the list shows as many whole rows as
 // fit and scrolls, so that the caption and every row stay reachable.
 PanelLayout LayOutPanel(const PanelMetrics& metrics, int storedX, int storedY);

@@ -1,5 +1,5 @@
-// The preview window: a borderless, topmost tool window over the whole screen that paints
-// the filtered capture and keeps the operate panel in front of it.
+// The preview window: a borderless, topmost tool window over one whole monitor that paints
+// the filtered capture of that monitor 1:1 and keeps the operate panel in front of it.
 
 #include "preview/preview_window.h"
 
@@ -18,6 +18,13 @@ const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 
 bool creatingPreview;
 
+// What CreatePreviewWindow hands to the creation handling.
+struct PreviewRequest {
+    HWND boxOwner;
+    HMONITOR monitor;
+    RECT area;  // the monitor in screen pixels
+};
+
 // The enabled filter at selectedFilterIndex. With nothing enabled the capture is shown as
 // it is, through the identity filter.
 const FilterRecord& SelectedFilter()
@@ -31,9 +38,10 @@ const FilterRecord& SelectedFilter()
 
 int OnCreate(HWND window, const CREATESTRUCTA* creation)
 {
-    if (!CaptureScreen(static_cast<HWND>(creation->lpCreateParams)))
+    const PreviewRequest& request = *static_cast<const PreviewRequest*>(creation->lpCreateParams);
+    if (!CaptureScreen(request.boxOwner, request.area))
         return -1;
-    if (CreateOperatePanel(window) == nullptr)
+    if (CreateOperatePanel(window, request.monitor) == nullptr)
         return -1;
     selectedFilterIndex = 0;
     ApplyFilterToFrame(SelectedFilter(), frameBuffers);
@@ -113,14 +121,21 @@ ATOM RegisterPreviewClass()
     return RegisterProgramClass(kPreviewClass, PreviewProc, true);
 }
 
-HWND CreatePreviewWindow(HWND boxOwner)
+HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
 {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info))
+        return nullptr;
+    PreviewRequest request = {boxOwner, monitor, info.rcMonitor};
+    const RECT& area = request.area;
     creatingPreview = true;
-    // A maximized popup without a caption covers the whole screen; a tool window has no
-    // taskbar button.
+    // A popup without a caption exactly over the monitor, at the capture's size, so the
+    // picture is shown pixel for pixel; a tool window has no taskbar button.
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
-                                  WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 0, 0, nullptr,
-                                  nullptr, exeInstance, boxOwner);
+                                  WS_POPUP | WS_VISIBLE, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, nullptr,
+                                  nullptr, exeInstance, &request);
     creatingPreview = false;
     if (window != nullptr)
         previewWindow = window;

@@ -1,4 +1,4 @@
-// The full-screen preview window, which shows the filtered capture.
+// The full-screen preview window, which shows the filtered capture of one monitor.
 #pragma once
 
 #include <windows.h>
@@ -14,10 +14,10 @@ extern int selectedFilterIndex;
 
 ATOM RegisterPreviewClass();
 
-// Captures the screen, opens the operate panel, filters through the first enabled filter
-// and shows the preview maximized and topmost. Null on failure. The capture's boxes are
-// owned by `boxOwner`.
-HWND CreatePreviewWindow(HWND boxOwner);
+// Captures `monitor`, opens the operate panel on it, filters through the first enabled
+// filter and shows the preview topmost over the whole monitor. Null on failure. The
+// capture's boxes are owned by `boxOwner`.
+HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor);
 
 // True while CreatePreviewWindow runs. A message box of the capture runs its own message
 // loop then, and a trigger must not start a second preview inside the first one.

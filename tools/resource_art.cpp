@@ -4,7 +4,6 @@
 #include "tools/resource_art.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -160,6 +159,26 @@ const PrismLayout& SmallIconLayout()
         Px(16, 4), Px(16, 15), 8,
         {kRed, kYellow, kLime, kBlue},
     };
+    return layout;
+}
+
+int ScaleSixteenths(int value, int size, int baseSize)
+{
+    return (2 * value * size + baseSize) / (2 * baseSize);  // rounded to the nearest
+}
+
+// The motif of `base` drawn for another size, for the icon sizes of display scaling:
+// 20 and 24 pixels from the small layout, 40, 48 and 64 from the large one.
+PrismLayout ScaledLayout(const PrismLayout& base, int size)
+{
+    PrismLayout layout = base;
+    layout.size = size;
+    for (Point* point : {&layout.apex, &layout.baseLeft, &layout.baseRight, &layout.source,
+                         &layout.entry, &layout.exit, &layout.fanTop, &layout.fanBottom}) {
+        point->x = ScaleSixteenths(point->x, size, base.size);
+        point->y = ScaleSixteenths(point->y, size, base.size);
+    }
+    layout.beamHalfWidth = ScaleSixteenths(base.beamHalfWidth, size, base.size);
     return layout;
 }
 
@@ -479,19 +498,30 @@ uint8_t NearestIndex(const std::vector<Rgb>& palette, Rgb color)
 
 std::vector<uint8_t> MakeIconFile()
 {
-    const PrismLayout* layouts[2] = {&LargeIconLayout(), &SmallIconLayout()};
-    std::array<std::vector<uint8_t>, 2> images;
-    for (int i = 0; i < 2; ++i)
-        PutIconImage(images[i], DrawIconPixels(*layouts[i]), layouts[i]->size);
+    // Every size Windows asks for at 100 % to 200 % scaling (large icons of 32 to 64
+    // pixels, small ones of 16 to 32), so that none is stretched into a blur.
+    const PrismLayout layouts[] = {
+        LargeIconLayout(),
+        SmallIconLayout(),
+        ScaledLayout(LargeIconLayout(), 64),
+        ScaledLayout(LargeIconLayout(), 48),
+        ScaledLayout(LargeIconLayout(), 40),
+        ScaledLayout(SmallIconLayout(), 24),
+        ScaledLayout(SmallIconLayout(), 20),
+    };
+    const int count = static_cast<int>(sizeof layouts / sizeof layouts[0]);
+    std::vector<std::vector<uint8_t>> images(count);
+    for (int i = 0; i < count; ++i)
+        PutIconImage(images[i], DrawIconPixels(layouts[i]), layouts[i].size);
 
     std::vector<uint8_t> out;
     Put16(out, 0);
     Put16(out, 1);  // an icon, not a cursor
-    Put16(out, 2);
-    uint32_t offset = 6 + 2 * 16;
-    for (int i = 0; i < 2; ++i) {
-        out.push_back(static_cast<uint8_t>(layouts[i]->size));
-        out.push_back(static_cast<uint8_t>(layouts[i]->size));
+    Put16(out, static_cast<unsigned>(count));
+    uint32_t offset = 6 + 16 * static_cast<uint32_t>(count);
+    for (int i = 0; i < count; ++i) {
+        out.push_back(static_cast<uint8_t>(layouts[i].size));
+        out.push_back(static_cast<uint8_t>(layouts[i].size));
         out.push_back(16);  // colours
         out.push_back(0);
         Put16(out, 1);  // planes

@@ -156,7 +156,7 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ENDSESSION:       SaveSettings(); return 0;
     case WM_IME_SETCONTEXT:   return 0;
     case WM_TIMER:            OnTimer(hwnd, wParam); return 0;
-    case WM_HOTKEY:           OpenPreview(hwnd); return 0;
+    case WM_HOTKEY:           OnHotkey(hwnd); return 0;
     case WM_TASKTRAY:         OnTrayNotify(hwnd, static_cast<UINT>(lParam)); return 0;
     case WM_COMMAND:
         if (OnCommand(hwnd, LOWORD(wParam)))

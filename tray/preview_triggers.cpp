@@ -29,6 +29,21 @@ int DesktopBitsPerPixel()
     return bits;
 }
 
+HMONITOR PrimaryMonitor()
+{
+    const POINT origin = {0, 0};  // the primary monitor's top-left corner, by definition
+    return MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+}
+
+// The monitor the user works on: the one under the cursor.
+HMONITOR CursorMonitor()
+{
+    POINT cursor;
+    if (!GetCursorPos(&cursor))
+        return PrimaryMonitor();
+    return MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
+}
+
 }  // namespace
 
 int RegisterPreviewHotkey(HWND frame)
@@ -53,7 +68,7 @@ void UnregisterPreviewHotkey(HWND frame)
     }
 }
 
-int OpenPreview(HWND frame)
+int OpenPreview(HWND frame, HMONITOR monitor)
 {
     if (IsOptionDialogOpen())
         return 0;
@@ -66,26 +81,32 @@ int OpenPreview(HWND frame)
         return 0;
     if (IsAboutOpen())
         CloseAboutDialog();  // it ends itself when its own loop takes the posted OK
-    if (previewWindow == nullptr && CreatePreviewWindow(frame) == nullptr)
+    if (previewWindow == nullptr && CreatePreviewWindow(frame, monitor) == nullptr)
         return 0;
     ForceForegroundWindow(panelWindow);
     return 1;
+}
+
+void OnHotkey(HWND frame)
+{
+    OpenPreview(frame, CursorMonitor());
 }
 
 void OnHotCornerTick(HWND frame)
 {
     if (!settings.EnableMouseAction)
         return;
+    // GetCursorPos fails while another desktop has the input (the lock screen, a UAC
+    // prompt, Ctrl+Alt+Del): nobody can be resting the cursor on our corner then.
     POINT cursor{};
-    GetCursorPos(&cursor);
-    // The corners of the screen itself. The full-screen client area ends above the taskbar,
-    // where a cursor cannot be parked against an edge.
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    if (previewWindow != nullptr) {
+    if (!GetCursorPos(&cursor) || previewWindow != nullptr) {
         dwellStartTick = 0;
         return;
     }
+    // The corners of the primary monitor itself. The full-screen client area ends above the
+    // taskbar, where a cursor cannot be parked against an edge.
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     int x = 0, y = 0;
     if (!HotCornerPoint(settings.MouseActionPosition, screenWidth, screenHeight, &x, &y) ||
         cursor.x != x || cursor.y != y) {
@@ -97,7 +118,7 @@ void OnHotCornerTick(HWND frame)
         return;
     }
     if (IsDwellLongEnough(dwellStartTick, GetTickCount())) {
-        OpenPreview(frame);
+        OpenPreview(frame, PrimaryMonitor());
         dwellStartTick = 0;  // a refused preview starts the dwell again
     }
 }
@@ -108,16 +129,16 @@ void RunOptionCommand(HWND frame)
     if (previewWindow != nullptr)
         return;
     const Settings before = settings;
-    if (ShowOptionDialog(frame) != 1)
+    if (ShowOptionDialog(frame) != IDOK)
         return;
-    // Cancel wrote nothing, so nothing differs from the copy. An OK that leaves the hotkey
-    // as it was does not retry a registration that failed earlier.
+    // An OK that leaves the hotkey as it was tries again when the hotkey is on but not ours:
+    // it was taken at start-up, or by the last change, and may be free now.
     const bool hotkeyChanged =
         settings.EnableHotkeyAction != before.EnableHotkeyAction ||
         (settings.EnableHotkeyAction &&
          (settings.HotkeyCtrl != before.HotkeyCtrl || settings.HotkeyAlt != before.HotkeyAlt ||
           settings.HotkeyVKey != before.HotkeyVKey));
-    if (!hotkeyChanged)
+    if (!hotkeyChanged && (hotkeyRegistered || !settings.EnableHotkeyAction))
         return;
     UnregisterPreviewHotkey(frame);
     // On failure the box says so and the program goes on without a hotkey.

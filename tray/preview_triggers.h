@@ -18,14 +18,18 @@ int RegisterPreviewHotkey(HWND frame);
 // Gives the hotkey back when it is registered.
 void UnregisterPreviewHotkey(HWND frame);
 
-// Opens the preview, or brings its panel forward. 1 when a preview exists afterwards. It
-// refuses while the Option dialog is open, and closes an open About box.
-int OpenPreview(HWND frame);
+// Opens the preview of `monitor`, or brings the open one's panel forward. 1 when a preview
+// exists afterwards. It refuses while the Option dialog is open, and closes an open About
+// box.
+int OpenPreview(HWND frame, HMONITOR monitor);
 
-// One tick of the hot-corner timer: opens the preview once the cursor has rested on the
-// hot corner long enough.
+// The hotkey: the preview of the monitor under the cursor.
+void OnHotkey(HWND frame);
+
+// One tick of the hot-corner timer: opens the preview of the primary monitor once the
+// cursor has rested on its hot corner long enough.
 void OnHotCornerTick(HWND frame);
 
 // The Option dialog, unless a preview is shown, then the hotkey registered anew when its
-// settings changed.
+// settings changed or when it is on but was not registered.
 void RunOptionCommand(HWND frame);

@@ -80,6 +80,9 @@ TEST_F(Filters, AddFilterTakesNewValidFiltersWhileThereIsRoomAndRenamesBuiltins)
         {nullptr, "no name", custom, black, 0},        {"nodisplay", nullptr, custom, black, 0},
         {"kind0", "kind 0", FilterKind(0), black, 0},  {"kind6", "kind 6", FilterKind(6), black, 0},
         {"nocolours", "no colours", custom, nullptr, 0},
+        // The settings keep names joined by commas and trimmed: these could not come back.
+        {"a,b", "comma", custom, black, 0},   {"y ", "blank after", custom, black, 0},
+        {"\ty", "tab before", custom, black, 0}, {"x y", "blank inside", custom, black, 1},
         {"gray", "grey", FilterKind::Grayscale, nullptr, 1},
         {"ZZZZZZZZZZZZZZZZZZZ", "name taken", custom, black, 0},  // only A-Z fold
         {"caf\xC9", "upper", custom, black, 1},   {"caf\xE9", "lower", custom, black, 1},
@@ -91,7 +94,7 @@ TEST_F(Filters, AddFilterTakesNewValidFiltersWhileThereIsRoomAndRenamesBuiltins)
     for (const auto& s : steps)  // a passing check allocates nothing either
         EXPECT_EQ(AddFilter(s.name, s.displayName, s.kind, s.colors), s.result) << s.displayName;
     EXPECT_EQ(AllocationCount(), before) << "the table takes nothing from the heap";
-    EXPECT_EQ(filterTable.count, 10);
+    EXPECT_EQ(filterTable.count, 11);
     const FilterRecord& normal = filterTable.records[0];
     EXPECT_EQ(std::string(normal.name) + "/" + normal.displayName, "_normal/Plain");
     EXPECT_EQ(normal.colorCube[kColorCubeSize - 1], 0xFFFFFFu);

@@ -8,10 +8,13 @@
 #include "preview/panel_layout.h"
 #include "tray/hot_corner.h"
 
-// At 96 DPI: an 8-point GUI font (m = 11), 13-pixel rows, the classic frame sizes.
-static PanelLayout LayOut96Dpi(int rows, int screenHeight, int widestText, int storedX, int storedY)
+// At 96 DPI: an 8-point GUI font (m = 11), 13-pixel rows, the classic frame sizes, on a
+// monitor 1024 wide whose left edge is at `left`.
+static PanelLayout LayOut96Dpi(int rows, int screenHeight, int widestText, int storedX,
+                               int storedY, int left = 0)
 {
-    return LayOutPanel({11, 13, rows, widestText, 2, 2, 3, 3, 19, 16, 1024, screenHeight},
+    return LayOutPanel({11, 13, rows, widestText, 2, 2, 3, 3, 19, 16, left, 0, left + 1024,
+                        screenHeight},
                        storedX, storedY);
 }
 
@@ -38,6 +41,21 @@ TEST(PanelLayout, SixFiltersAt96Dpi)
         EXPECT_EQ(Rect(layout.button), Rect(c.button)) << "button, name " << c.widestText;
         EXPECT_EQ(Rect(layout.panel), Rect(c.panel)) << "stored " << c.storedX << "," << c.storedY;
         EXPECT_FALSE(layout.listScrolls);
+    }
+}
+
+TEST(PanelLayout, AStoredPositionIsPulledOntoTheMonitorOfThePreview)
+{
+    // A second monitor right of the first, or left of it: whatever monitor the position was
+    // stored on, the panel lands on the previewed one.
+    const struct { int left, storedX, storedY, x, y; } cases[] = {
+        {1024, 100, 200, 1024, 200},  {1024, 1100, 200, 1100, 200}, {1024, 5000, 900, 1906, 607},
+        {-1024, 100, 200, -142, 200}, {-1024, -1100, -5, -1024, 0},
+    };
+    for (const auto& c : cases) {
+        const PanelLayout layout = LayOut96Dpi(6, 768, 0, c.storedX, c.storedY, c.left);
+        EXPECT_EQ(Rect(layout.panel), Rect({c.x, c.y, 142, 161}))
+            << "stored " << c.storedX << "," << c.storedY << " on the monitor at " << c.left;
     }
 }
 

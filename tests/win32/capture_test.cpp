@@ -26,7 +26,7 @@ TEST(Capture, FailuresAreToldAndOnlyAFailedReadBackOpensThePreview)
     {
         MessageBoxes boxes;
         FailAllocationsOfAtLeast(GetSystemMetrics(SM_CXSCREEN) * GetSystemMetrics(SM_CYSCREEN));
-        EXPECT_EQ(OpenPreview(nullptr), 0);
+        EXPECT_EQ(OpenPreview(nullptr, PrimaryMonitor()), 0);
         FailAllocationsOfAtLeast(0);
         EXPECT_TRUE(!previewWindow && !panelWindow && !frameBuffers.captured)
             << "nothing half-made";
@@ -35,8 +35,8 @@ TEST(Capture, FailuresAreToldAndOnlyAFailedReadBackOpensThePreview)
     }
     ImportPatch failing("gdi32.dll", "GetDIBits", reinterpret_cast<void*>(FailingGetDIBits));
     ImportPatch dirty("msvcrt.dll", "malloc", reinterpret_cast<void*>(DirtyMalloc));
-    MessageBoxes boxes([] { opened = OpenPreview(nullptr); });  // a hotkey while the box is up
-    ASSERT_NE(CreatePreviewWindow(nullptr), nullptr) << "the preview still opens";
+    MessageBoxes boxes([] { opened = OpenPreview(nullptr, PrimaryMonitor()); });  // a hotkey while the box is up
+    ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr) << "the preview still opens";
     EXPECT_EQ(opened, 0);
     const size_t bytes = size_t(frameBuffers.stride) * frameBuffers.height;
     EXPECT_EQ(size_t(std::count(frameBuffers.captured, frameBuffers.captured + bytes, 0)), bytes);

@@ -23,6 +23,17 @@
 #include "tray/preview_triggers.h"
 #include "tray/program_windows.h"
 
+inline HMONITOR PrimaryMonitor()
+{
+    return MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+}
+
+// For dialogs made from a template only to be looked at.
+inline INT_PTR CALLBACK PassiveDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 // Stands in for MessageBoxA while it lives, no error box shown yet: records each box and
 // answers with its first button, after running `whileShown` as if through the box's loop.
 // Like a real box under Wine, it leaves its owner enabled, even one disabled before.

@@ -88,3 +88,36 @@ TEST(MessageBoxes, AreOwnedCaptionedCutAndShowOneErrorThatDoesNotAsk)
     EXPECT_EQ(ShowMessageId(owner, MB_ICONERROR | MB_OK, IDS_ERR_CREATE_WINDOW), 0)
         << "the string-table routine keeps the same rule";
 }
+
+static INT_PTR dialogAnswer;
+static INT_PTR WINAPI AnswerDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM)
+{
+    return dialogAnswer;
+}
+
+TEST(OptionCommand, OkTriesAHotkeyThatIsOnButNotHeldAndSaysSoWhenItIsStillTaken)
+{
+    exeInstance = GetModuleHandleA(nullptr);
+    RegisterMainFrameClass();
+    settings = {0, 0, 0, 1, 0, 0, VK_F8, 0, 0};
+    RegisterHotKey(nullptr, 77, 0, VK_F8);  // another program holds F8
+    MessageBoxes boxes;
+    HWND frame = CreateMainFrame();
+    ImportPatch dialog("user32.dll", "DialogBoxParamA", reinterpret_cast<void*>(AnswerDialog));
+    const struct { bool stillTaken; INT_PTR answer; int registered; size_t boxes; } steps[] = {
+        {true, IDOK, 0, 2},       // OK without a change: tried again, still taken, told again
+        {false, IDCANCEL, 0, 2},  // Cancel applies nothing
+        {false, IDOK, 1, 2},      // free now: taken
+        {false, IDOK, 1, 2},      // held: left alone
+    };
+    for (const auto& step : steps) {
+        if (!step.stillTaken)
+            UnregisterHotKey(nullptr, 77);
+        dialogAnswer = step.answer;
+        RunOptionCommand(frame);
+        EXPECT_EQ(hotkeyRegistered, step.registered) << "answer " << step.answer;
+        EXPECT_EQ(boxes.shown.size(), step.boxes) << "answer " << step.answer;
+    }
+    EXPECT_EQ(boxes.shown[1].text, "failed to register HOTKEY.");
+    DestroyWindow(frame);
+}

@@ -1,0 +1,231 @@
+// The program on real desks: physical pixels at every display scaling, two monitors and a
+// locked screen (both described through the program's imports, inside the one real screen).
+
+#include <cstdlib>
+
+#include "app/dpi.h"
+#include "tests/win32/in_process.h"
+#include "tests/win32/screen_pattern.h"
+
+TEST(Display, TheManifestAsksForPhysicalPixels)
+{
+    HMODULE program = GetModuleHandleA(nullptr);  // carries the program's resources
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                               SizeofResource(program, found));
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+}
+
+// Every text of `window`'s controls fits: check boxes and radio buttons draw their box
+// first, and a group box's caption and a push button's text stand inside a frame.
+static void ExpectTextsFit(HWND window, UINT dpi)
+{
+    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        char text[256] = "", kind[16] = "";
+        GetWindowTextA(control, text, sizeof text);
+        GetClassNameA(control, kind, sizeof kind);
+        const LONG style = GetWindowLongA(control, GWL_STYLE) & 0xF;
+        if (!text[0] || (lstrcmpiA(kind, "Static") == 0 && style == SS_ICON))
+            continue;
+        int frame = 0;
+        if (lstrcmpiA(kind, "Button") == 0)
+            frame = ScaleForDpi(style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON ? 4 : style == BS_GROUPBOX ? 16 : 17, dpi);
+        HDC dc = GetDC(control);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        RECT needed = {}, client;
+        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+        ReleaseDC(control, dc);
+        GetClientRect(control, &client);
+        EXPECT_LE(needed.right + frame, client.right) << '"' << text << "\" at " << dpi << " DPI";
+    }
+}
+
+// What a process started at `dpi` sees of the program's windows.
+static void CheckTheWindowsAt(UINT dpi)
+{
+    exeInstance = GetModuleHandleA(nullptr);
+    ASSERT_EQ(SystemDpi(), dpi);
+    ScreenPattern pattern;
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    CaptureScreen(nullptr, screen);
+    for (int y = 0; y < screen.bottom; ++y)
+        for (int x = 0; x < screen.right; ++x)
+            ASSERT_EQ(CapturedPixel(frameBuffers, x, y), PatternPixel(x, y)) << x << "," << y;
+
+    // The panel's unit is the GUI font's height at this DPI: 11 pixels at 96.
+    RegisterBuiltinFilters();
+    const ColorRef black[kControlCubeSize] = {};
+    AddFilter("long", "Deuteranomaly (weak green cones)", FilterKind::Custom, black);
+    EnableFilterByName("_normal");
+    EnableFilterByName("long");
+    RegisterPreviewClass();
+    RegisterPanelClass();
+    CreatePreviewWindow(nullptr, PrimaryMonitor());
+    HWND list = GetDlgItem(panelWindow, 1000);
+    RECT listRect, rows, button;
+    GetWindowRect(list, &listRect);
+    MapWindowPoints(nullptr, panelWindow, reinterpret_cast<POINT*>(&listRect), 2);
+    GetClientRect(list, &rows);
+    GetClientRect(GetDlgItem(panelWindow, 1001), &button);
+    const int m = MulDiv(11, int(dpi), 96);
+    EXPECT_EQ(std::make_tuple(listRect.left, listRect.top, button.bottom), std::make_tuple(m, m, m + 10));
+    ExpectTextsFit(panelWindow, dpi);
+    HDC dc = GetDC(list);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    SIZE longest;  // the longest name, drawn two pixels in
+    GetTextExtentPoint32A(dc, filterTable.records[4].displayName, 32, &longest);
+    ReleaseDC(list, dc);
+    EXPECT_LE(longest.cx + 4, rows.right);
+    DestroyWindow(previewWindow);
+
+    for (int id : {IDD_ABOUT, IDD_OPTION, IDD_ENABLE_FILTER}) {
+        HWND dialog = CreateDialogParamA(exeInstance, MAKEINTRESOURCEA(id), nullptr, PassiveDialogProc, 0);
+        ExpectTextsFit(dialog, dpi);
+        DestroyWindow(dialog);
+    }
+
+    // The splash picture scaled and centred; an icon drawn for each size asked for here.
+    RegisterSplashClass();
+    HWND splash = CreateSplashWindow();
+    RECT frame, client;
+    GetWindowRect(splash, &frame);
+    GetClientRect(splash, &client);
+    EXPECT_EQ(std::make_pair(client.right, client.bottom),
+              std::make_pair(LONG(MulDiv(100, int(dpi), 96)), LONG(MulDiv(40, int(dpi), 96))));
+    EXPECT_LE(std::abs(frame.left + frame.right - screen.right), 1) << frame.left;
+    EXPECT_LE(std::abs(frame.top + frame.bottom - screen.bottom), 1) << frame.top;
+    DestroyWindow(splash);
+    HRSRC group = FindResourceA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN), MAKEINTRESOURCEA(14));
+    const BYTE* images = static_cast<const BYTE*>(LockResource(LoadResource(exeInstance, group)));
+    for (int size : {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)}) {
+        bool drawn = false;
+        for (int i = 0; i < images[4]; ++i)  // 14-byte entries after a 6-byte header
+            drawn = drawn || images[6 + 14 * i] == size;
+        EXPECT_TRUE(drawn) << "no " << size << "-pixel icon";
+    }
+}
+
+// Wine takes the DPI from the registry when a process starts: each scaling runs this test
+// again in a process of its own.
+TEST(Display, AtEveryScalingTheCaptureIsTheScreenAndEveryTextAndPictureFits)
+{
+    if (const char* dpi = std::getenv("PL_TEST_DPI"))
+        return CheckTheWindowsAt(UINT(std::atoi(dpi)));
+    for (const DWORD dpi : {96, 120, 144, 192, 96}) {
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG})
+            RegSetKeyValueA(root, root == HKEY_CURRENT_USER ? "Control Panel\\Desktop" : "Software\\Fonts",
+                            "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+        SetEnvironmentVariableA("PL_TEST_DPI", std::to_string(dpi).c_str());
+        std::string report, command = std::string(GetCommandLineA()) + " --gtest_filter=Display.AtEvery*";
+        FILE* child = _popen(command.c_str(), "r");
+        for (char line[512]; child && std::fgets(line, sizeof line, child);)
+            report += line;
+        EXPECT_EQ(_pclose(child), 0) << report;
+    }
+    SetEnvironmentVariableA("PL_TEST_DPI", nullptr);
+}
+
+// Two monitors side by side inside the real screen, the left one primary; the cursor and
+// the clock as the test sets them.
+static RECT monitors[2];
+static POINT cursor;
+static bool cursorReadable = true;  // false: another desktop has the input
+static DWORD tick;
+
+static HMONITOR WINAPI FakeMonitorFromPoint(POINT point, DWORD)
+{
+    return reinterpret_cast<HMONITOR>(point.x >= monitors[1].left ? 2 : 1);
+}
+static BOOL WINAPI FakeGetMonitorInfoA(HMONITOR monitor, MONITORINFO* info)
+{
+    const INT_PTR i = reinterpret_cast<INT_PTR>(monitor) - 1;
+    info->rcMonitor = info->rcWork = monitors[i];
+    info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
+    return i == 0 || i == 1;
+}
+static BOOL WINAPI FakeGetCursorPos(POINT* point)
+{
+    *point = cursor;
+    return cursorReadable;
+}
+static DWORD WINAPI FakeGetTickCount()
+{
+    return tick;
+}
+
+class TwoMonitors : public EmptyFilterTable {
+protected:
+    void SetUp() override
+    {
+        EmptyFilterTable::SetUp();
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        monitors[0] = {0, 0, width / 2, height};
+        monitors[1] = {width / 2, 0, width, height};
+        exeInstance = GetModuleHandleA(nullptr);
+        RegisterBuiltinFilters();
+        RegisterPreviewClass();
+        RegisterPanelClass();
+        settings = {};
+        settings.EnableMouseAction = 1;  // the top-left corner
+    }
+
+    ImportPatch fromPoint_{"user32.dll", "MonitorFromPoint", reinterpret_cast<void*>(FakeMonitorFromPoint)};
+    ImportPatch info_{"user32.dll", "GetMonitorInfoA", reinterpret_cast<void*>(FakeGetMonitorInfoA)};
+    ImportPatch cursor_{"user32.dll", "GetCursorPos", reinterpret_cast<void*>(FakeGetCursorPos)};
+    ImportPatch clock_{"kernel32.dll", "GetTickCount", reinterpret_cast<void*>(FakeGetTickCount)};
+};
+
+TEST_F(TwoMonitors, TheHotkeyPreviewsTheCursorsMonitorAndTheHotCornerThePrimaryOne)
+{
+    ScreenPattern pattern;
+    // The panel was left on the other monitor, or on one that is gone.
+    const struct { int cursorX; bool hotCorner; int storedX, monitor; } cases[] = {
+        {monitors[1].left + 40, false, 10, 1},
+        {10, false, monitors[1].right + 500, 0},
+        {monitors[1].left + 40, true, monitors[1].left + 5, 0},
+    };
+    for (const auto& c : cases) {
+        settings.PositionX = c.storedX;
+        settings.PositionY = 20;
+        cursor = {c.hotCorner ? 0 : c.cursorX, c.hotCorner ? 0 : 100};
+        for (tick = 1000; c.hotCorner && !previewWindow && tick < 1400; tick += 100)
+            OnHotCornerTick(nullptr);
+        if (!c.hotCorner)
+            OnHotkey(nullptr);
+        ASSERT_NE(previewWindow, nullptr) << c.cursorX;
+        const RECT& area = monitors[c.monitor];
+        RECT preview, panel;
+        GetWindowRect(previewWindow, &preview);
+        GetWindowRect(panelWindow, &panel);
+        EXPECT_TRUE(EqualRect(&preview, &area)) << "the preview covers monitor " << c.monitor;
+        EXPECT_TRUE(panel.left >= area.left && panel.right <= area.right && panel.top == 20)
+            << "the panel stands on it: " << panel.left;
+        const int width = area.right - area.left, height = area.bottom - area.top;
+        ASSERT_EQ(std::make_pair(frameBuffers.width, frameBuffers.height), std::make_pair(width, height));
+        for (const POINT p : {POINT{0, 0}, POINT{width - 1, height - 1}, POINT{width / 3, height / 2}})
+            EXPECT_EQ(CapturedPixel(frameBuffers, p.x, p.y), PatternPixel(area.left + p.x, p.y))
+                << "captured " << p.x << "," << p.y << " of monitor " << c.monitor;
+        DestroyWindow(previewWindow);
+    }
+}
+
+TEST_F(TwoMonitors, ALockedScreenResetsTheHotCornersDwellAndOpensNothing)
+{
+    cursor = {0, 0};  // the corner, where a failed read used to leave the cursor
+    const struct { bool readable; DWORD tick; bool opens; } steps[] = {
+        {true, 1000, false}, {false, 1100, false},  // locked: the dwell starts again
+        {true, 1250, false}, {true, 1400, false},   {true, 1451, true},
+        {false, 9000, false}, {false, 9500, false},  // locked for long: nothing
+    };
+    for (const auto& step : steps) {
+        cursorReadable = step.readable;
+        tick = step.tick;
+        OnHotCornerTick(nullptr);
+        EXPECT_EQ(previewWindow != nullptr, step.opens) << "at " << step.tick;
+        if (previewWindow != nullptr)
+            DestroyWindow(previewWindow);
+    }
+    cursorReadable = true;
+}
