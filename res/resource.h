@@ -44,3 +44,14 @@
 // Enable filter dialog.
 #define IDD_ENABLE_FILTER         302
 #define IDC_AVAILABLE_LIST        2020
+
+// Keeping what the preview shows: its menu, its shortcut keys and its messages.
+#define IDS_IMAGE_NO_IMAGING      11110
+#define IDS_IMAGE_MISSING         11111
+#define IDS_IMAGE_UNREADABLE      11112
+#define IDS_IMAGE_UNSUPPORTED     11113
+#define IDS_IMAGE_DAMAGED         11114
+#define IDS_IMAGE_TOO_LARGE       11115
+#define IDS_IMAGE_EXISTS          11116
+#define IDS_IMAGE_UNWRITABLE      11117
+#define IDS_IMAGE_ENCODE_FAILED   11118
