@@ -19,10 +19,18 @@ TEST_F(ScratchFilterFolder, TheScanReadsDoubleByteFileNamesAndTheJapaneseName)
     EXPECT_EQ(DisplayName(hyo), hyo) << "the name up to its first dot";
 }
 
-TEST(ProposedPictureName, KeepsDoubleByteCharactersWholeAndTheirTrailBytes)
+TEST(ProposedPictureName, NamesTheMomentAndTheFilterInWholeCharactersAFileNameCanHold)
 {
     const std::string hyo = "\x95\x5C";  // 表: its trail byte is a backslash
-    char name[42];  // room for one of the two characters
-    ProposePictureName({2026, 12, 7, 14, 3, 12}, (hyo + hyo).c_str(), name, sizeof name);
-    EXPECT_EQ(std::string(name), "Prismolenteer 2026-12-07 14.03.12 " + hyo + ".png");
+    const struct { std::string label; size_t size; std::string want; } rows[] = {
+        {"Deuteranopia", 260, "Deuteranopia"},
+        {"a\\b/c:d*e?f\"g<h>i|j\tk", 260, "a_b_c_d_e_f_g_h_i_j_k"},
+        {"Deuteranopia", 45, "Deuter"},  // cut to fit 45 bytes
+        {hyo + hyo, 42, hyo},            // room for one of the two characters
+    };
+    for (const auto& row : rows) {
+        char name[260];
+        ProposePictureName({2026, 12, 7, 14, 3, 12}, row.label.c_str(), name, row.size);
+        EXPECT_EQ(std::string(name), "Prismolenteer 2026-12-07 14.03.12 " + row.want + ".png");
+    }
 }

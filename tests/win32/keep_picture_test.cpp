@@ -13,7 +13,6 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "preview/comparison_sheet.h"
 #include "tests/support/filter_fixture.h"
 #include "tests/win32/in_process.h"
 #include "tests/win32/pictures.h"
@@ -54,20 +53,39 @@ void Press(std::initializer_list<WORD> keys)
         SendKey(*key, true);
 }
 
-void RightClick(int x, int y)
+// The pixel at (800, 700) of the screen, below the panel and the menu.
+DWORD ScreenPixel()
 {
-    for (DWORD button : {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi = {MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                    MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
-                    button | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
-        SendInput(1, &input, sizeof input);
-    }
+    HDC screen = GetDC(nullptr);
+    const COLORREF pixel = GetPixel(screen, 800, 700);
+    ReleaseDC(nullptr, screen);
+    return RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));  // as 0x00RRGGBB
 }
 
-Picture ClipboardPicture()
+// The Save As dialog as the program's import sees it: per call, the name and folder it
+// proposed, whether it asks before replacing a file, its owner, and what a hotkey and the
+// panel did meanwhile. It answers with `answer`.
+std::vector<std::vector<std::string>> asked;
+std::string answer;
+
+BOOL WINAPI AnswerSaveDialog(OPENFILENAMEA* request)
 {
+    asked.push_back({request->lpstrFile, request->lpstrInitialDir,
+                     std::string(request->Flags & OFN_OVERWRITEPROMPT ? "asks" : "replaces") +
+                         (request->hwndOwner == previewWindow ? ", owned by the preview" : "") +
+                         ", hotkey " + std::to_string(OpenPreview(nullptr, PrimaryMonitor())) +
+                         ", panel " + std::to_string(IsWindowEnabled(panelWindow))});
+    std::strcpy(request->lpstrFile, answer.c_str());
+    return TRUE;
+}
+
+// The device-independent bitmap on the clipboard once `act` has copied.
+template <typename Act>
+Picture Copied(Act act)
+{
+    const DWORD copies = GetClipboardSequenceNumber();
+    act();
+    EXPECT_TRUE(RunLoopUntil([&] { return GetClipboardSequenceNumber() != copies; }));
     Picture picture;
     OpenClipboard(nullptr);
     HANDLE data = GetClipboardData(CF_DIB);
@@ -81,57 +99,22 @@ Picture ClipboardPicture()
     return picture;
 }
 
-// Row 700 of the screen, below the panel and the menu, and the same row of a picture.
-std::vector<DWORD> ScreenRow()
+// A right click's menu, and C for its Copy. The click's message comes first: posted
+// messages go before input.
+void CopyFromMenu()
 {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    std::vector<COLORREF> row(width);
-    HDC screen = GetDC(nullptr);
-    for (int x = 0; x < width; ++x)
-        row[x] = GetPixel(screen, x, 700);
-    ReleaseDC(nullptr, screen);
-    for (COLORREF& pixel : row)
-        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));  // as 0x00RRGGBB
-    return row;
+    PostMessageA(previewWindow, WM_CONTEXTMENU, WPARAM(previewWindow), MAKELPARAM(800, 400));
+    Press({'C'});
 }
 
-std::vector<DWORD> Row(const Picture& picture)
+// Saves with `keys`; the file written.
+Picture Saved(std::initializer_list<WORD> keys, const std::string& path)
 {
-    return {picture.pixels.begin() + 700 * picture.width, picture.pixels.begin() + 701 * picture.width};
-}
-
-// The Save As dialog as the program's import sees it: what it was asked, what happened
-// meanwhile, and the file it answers (none: Cancel).
-struct {
-    std::vector<std::string> proposed, folders;
-    DWORD flags = 0;
-    HWND owner = nullptr;
-    int previewOpenedMeanwhile = -1;
-    BOOL panelEnabledMeanwhile = TRUE;
-    std::string answer;
-} saveDialog;
-
-BOOL WINAPI AnswerSaveDialog(OPENFILENAMEA* request)
-{
-    saveDialog.proposed.push_back(request->lpstrFile);
-    saveDialog.folders.push_back(request->lpstrInitialDir ? request->lpstrInitialDir : "(none)");
-    saveDialog.flags = request->Flags;
-    saveDialog.owner = request->hwndOwner;
-    saveDialog.previewOpenedMeanwhile = OpenPreview(nullptr, PrimaryMonitor());  // the hotkey
-    saveDialog.panelEnabledMeanwhile = IsWindowEnabled(panelWindow);
-    std::strcpy(request->lpstrFile, saveDialog.answer.c_str());
-    return TRUE;
-}
-
-HRESULT WINAPI NoSuchClass(REFCLSID, IUnknown*, DWORD, REFIID, void** object)
-{
-    *object = nullptr;
-    return REGDB_E_CLASSNOTREG;
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    answer = path;
+    DeleteFileA(path.c_str());  // a failed run may have left it
+    Press(keys);
+    EXPECT_TRUE(RunLoopUntil([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    return ReadPicture(path);
 }
 
 using KeepingThePreview = EmptyFilterTable;
@@ -144,10 +127,6 @@ TEST_F(KeepingThePreview, CopiesAndSavesWhatItShowsAndTheTriggersWaitForItsDialo
         EnableFilterByName(name);
     ASSERT_TRUE(RegisterPreviewClass() && RegisterPanelClass());
     settings = {};  // the panel in the top-left corner
-    const std::string folder = GetExeDirectory() + std::string("keep-saved\\");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    for (const char* name : {"picture.png", "sheet.png"})  // a failed run may have left them
-        DeleteFileA((folder + name).c_str());
     ScreenPattern pattern;
     ASSERT_EQ(OpenPreview(nullptr, PrimaryMonitor()), 1);
     SendKey(VK_DOWN);
@@ -155,61 +134,39 @@ TEST_F(KeepingThePreview, CopiesAndSavesWhatItShowsAndTheTriggersWaitForItsDialo
     const Picture captured = FramePicture(frameBuffers, frameBuffers.captured);
     const Picture filtered = LiterallyFiltered(filterTable.records[2], captured);  // _hue_gbr
 
-    // Ctrl+C from the panel's list; Shift alone shows the capture, the menu copies it; a
-    // second key gives the filter back.
-    DWORD copies = GetClipboardSequenceNumber();
-    Press({VK_CONTROL, 'C'});
-    ASSERT_TRUE(RunLoopUntil([&] { return GetClipboardSequenceNumber() != copies; }));
-    EXPECT_EQ(Difference(ClipboardPicture(), filtered), "") << "Ctrl+C";
+    // Ctrl+C from the panel's list; Shift alone shows the capture, and the menu copies it;
+    // a second key gives the filter back.
+    EXPECT_EQ(Difference(Copied([] { Press({VK_CONTROL, 'C'}); }), filtered), "") << "Ctrl+C";
     SendKey(VK_SHIFT);
-    EXPECT_TRUE(RunLoopUntil([&] { return ScreenRow() == Row(captured); })) << "Shift held";
-    copies = GetClipboardSequenceNumber();
-    RightClick(800, 400);
-    Press({'C'});
-    ASSERT_TRUE(RunLoopUntil([&] { return GetClipboardSequenceNumber() != copies; }));
-    EXPECT_EQ(Difference(ClipboardPicture(), captured), "") << "the menu's Copy with Shift held";
+    EXPECT_TRUE(RunLoopUntil([&] { return ScreenPixel() == captured.Pixel(800, 700); })) << "Shift held";
+    EXPECT_EQ(Difference(Copied(CopyFromMenu), captured), "") << "the menu's Copy, Shift held";
     SendKey('X');
-    EXPECT_TRUE(RunLoopUntil([&] { return ScreenRow() == Row(filtered); })) << "Shift and X";
+    EXPECT_TRUE(RunLoopUntil([&] { return ScreenPixel() == filtered.Pixel(800, 700); })) << "Shift and X";
+    EXPECT_EQ(Difference(Copied(CopyFromMenu), filtered), "") << "the menu's Copy, Shift and X";
     SendKey('X', true);
     SendKey(VK_SHIFT, true);
 
     // Ctrl+S and Ctrl+Shift+S: the dialog owned by the preview proposes a name in the
     // Pictures folder and then in the folder used last; the hotkey and the panel wait.
     ImportPatch dialog("comdlg32.dll", "GetSaveFileNameA", reinterpret_cast<void*>(AnswerSaveDialog));
-    saveDialog.answer = folder + "picture.png";
-    Press({VK_CONTROL, 'S'});
-    ASSERT_TRUE(RunLoopUntil([&] { return Exists(saveDialog.answer); }));
-    ASSERT_EQ(saveDialog.proposed.size(), 1u);
-    const std::string stamp = "Prismolenteer \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d ";
-    EXPECT_TRUE(std::regex_match(saveDialog.proposed[0], std::regex(stamp + "hue\\(RGB=_GBR\\)\\.png")))
-        << saveDialog.proposed[0];
-    char pictures[MAX_PATH] = "(none)";
-    SHGetFolderPathA(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures);
-    EXPECT_EQ(saveDialog.folders[0], pictures);
-    EXPECT_EQ(saveDialog.owner, previewWindow);
-    EXPECT_TRUE(saveDialog.flags & OFN_OVERWRITEPROMPT);
-    EXPECT_EQ(std::make_tuple(saveDialog.previewOpenedMeanwhile, saveDialog.panelEnabledMeanwhile), std::make_tuple(0, FALSE));
-    EXPECT_TRUE(RunLoopUntil([] { return IsWindowEnabled(panelWindow) && GetForegroundWindow() == panelWindow; }));
-    const Picture saved = ReadPicture(saveDialog.answer);
+    const std::string folder = GetExeDirectory(), stamp = "Prismolenteer \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d ";
+    const Picture saved = Saved({VK_CONTROL, 'S'}, folder + "saved picture.png");
     EXPECT_EQ(Difference(saved, filtered), "") << "Ctrl+S";
     EXPECT_EQ(saved.texts, (std::map<std::string, std::string>{{"Filter", "_hue_gbr"},
         {"Filter display name", "hue(RGB=>GBR)"}, {"Software", "Prismolenteer " + std::string(ProgramVersion())}}));
-    std::ifstream file(saveDialog.answer, std::ios::binary | std::ios::ate);
+    std::ifstream file(folder + "saved picture.png", std::ios::binary | std::ios::ate);
     EXPECT_LT(size_t(file.tellg()), captured.pixels.size() * 3 / 4) << "not compressed";
-
-    saveDialog.answer = folder + "sheet.png";
-    Press({VK_CONTROL, VK_SHIFT, 'S'});
-    ASSERT_TRUE(RunLoopUntil([&] { return Exists(saveDialog.answer); }));
-    ASSERT_EQ(saveDialog.proposed.size(), 2u);
-    EXPECT_TRUE(std::regex_match(saveDialog.proposed[1], std::regex(stamp + "comparison sheet\\.png")));
-    EXPECT_EQ(saveDialog.folders[1], folder);
-    const Picture sheet = ReadPicture(saveDialog.answer);
-    EXPECT_EQ(sheet.texts.at("Filters"), "_normal,_hue_gbr,_grayscale");
-    const SheetLayout layout = LayOutSheet(ComparisonSheetRequest(3, captured.width, captured.height));
-    const SheetRect tile = SheetTilePicture(layout, 1);
-    ASSERT_EQ(std::make_tuple(sheet.width, sheet.height, layout.factor), std::make_tuple(UINT(layout.width), UINT(layout.height), 1));
-    for (int y = 0; y < tile.height; y += 97)
-        EXPECT_EQ(sheet.Pixel(tile.x + y, tile.y + y), filtered.Pixel(y, y)) << y;
+    EXPECT_TRUE(RunLoopUntil([] { return IsWindowEnabled(panelWindow) && GetForegroundWindow() == panelWindow; }));
+    EXPECT_EQ(Saved({VK_CONTROL, VK_SHIFT, 'S'}, folder + "saved sheet.png").texts.at("Filters"),
+              "_normal,_hue_gbr,_grayscale");
+    char pictures[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, pictures);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(std::regex_match(asked[0][0], std::regex(stamp + "hue\\(RGB=_GBR\\)\\.png"))) << asked[0][0];
+    EXPECT_TRUE(std::regex_match(asked[1][0], std::regex(stamp + "comparison sheet\\.png"))) << asked[1][0];
+    EXPECT_EQ(std::make_tuple(asked[0][1], asked[1][1]), std::make_tuple(std::string(pictures), folder));
+    for (const auto& call : asked)
+        EXPECT_EQ(call[2], "asks, owned by the preview, hotkey 0, panel 0");
 
     // A clipboard that another program holds: a few tries, then one box. Without the
     // imaging component Save says so at once and Copy still works.
@@ -222,21 +179,18 @@ TEST_F(KeepingThePreview, CopiesAndSavesWhatItShowsAndTheTriggersWaitForItsDialo
     SetEvent(release);
     holder.join();
     {
-        ImportPatch noImaging("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(NoSuchClass));
-        copies = GetClipboardSequenceNumber();
+        ImportPatch noImaging("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(NoImagingComponent));
         Press({VK_CONTROL, 'S'});
-        Press({VK_CONTROL, 'C'});
-        EXPECT_TRUE(RunLoopUntil([&] { return GetClipboardSequenceNumber() != copies; }));
+        EXPECT_EQ(Difference(Copied([] { Press({VK_CONTROL, 'C'}); }), filtered), "") << "Copy without it";
     }
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "The picture could not be copied: another program is using the clipboard. Try again in a moment.");
     EXPECT_EQ(boxes.shown[1].text, "Pictures cannot be read or saved: the Windows Imaging Component is missing on this computer.");
     EXPECT_EQ(boxes.shown[1].owner, previewWindow);
-    EXPECT_EQ(saveDialog.proposed.size(), 2u) << "no dialog without the imaging component";
+    EXPECT_EQ(asked.size(), 2u) << "a dialog without the imaging component";
     DestroyWindow(previewWindow);
-    DeleteFileA((folder + "picture.png").c_str());
-    DeleteFileA((folder + "sheet.png").c_str());
-    RemoveDirectoryA(folder.c_str());
+    for (const char* name : {"saved picture.png", "saved sheet.png"})
+        DeleteFileA((folder + name).c_str());
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Pictures as other programs see them: written and read through the platform's imaging
-// component directly, the text chunks of a PNG walked by hand with each checksum computed by
-// ntdll, and the expected pixels worked out from the literal per-pixel rule.
+// component directly, the tEXt chunks of a PNG walked by hand with each checksum computed by
+// ntdll, and the expected pixels worked out by the literal per-pixel rule.
 #pragma once
 
+#include <cstring>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,20 +16,28 @@
 
 #include "tests/support/literal_transform.h"
 
-// Pixels top-down, each as a blue-green-red word (0x00RRGGBB).
+// Pixels top-down as blue-green-red words (0x00RRGGBB); tEXt keyword to text ("crc" when a
+// checksum is wrong).
 struct Picture {
     UINT width = 0, height = 0;
     std::vector<DWORD> pixels;
-    std::map<std::string, std::string> texts;  // tEXt keyword to text; "crc" when one is wrong
+    std::map<std::string, std::string> texts;
     DWORD Pixel(UINT x, UINT y) const { return pixels[size_t(y) * width + x]; }
 };
 
+// CoCreateInstance on a Windows without the imaging component.
+inline HRESULT WINAPI NoImagingComponent(REFCLSID, IUnknown*, DWORD, REFIID, void** object)
+{
+    *object = nullptr;
+    return REGDB_E_CLASSNOTREG;
+}
+
 inline IWICImagingFactory* ImagingFactory()
 {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // once is enough for the test process
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // left on for the test process
     IWICImagingFactory* factory = nullptr;
-    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                     IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
+    CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                     reinterpret_cast<void**>(&factory));
     return factory;
 }
 
@@ -55,26 +65,19 @@ inline Picture ReadPicture(const std::string& path)
         if (object != nullptr)
             object->Release();
 
-    std::string bytes;
-    if (HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        file != INVALID_HANDLE_VALUE) {
-        bytes.resize(GetFileSize(file, nullptr));
-        DWORD read = 0;
-        ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
-        CloseHandle(file);
-    }
-    auto crc32 = reinterpret_cast<DWORD(WINAPI*)(DWORD, const void*, INT)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlComputeCrc32")));
-    auto number = [&](size_t at) { return DWORD(BYTE(bytes[at])) << 24 | DWORD(BYTE(bytes[at + 1])) << 16 |
-                                          DWORD(BYTE(bytes[at + 2])) << 8 | BYTE(bytes[at + 3]); };
-    for (size_t at = 8; at + 12 <= bytes.size(); at += 12 + number(at)) {
-        const size_t length = number(at);
-        if (at + 12 + length > bytes.size() || bytes.compare(at + 4, 4, "tEXt") != 0)
-            continue;
-        if (crc32(0, bytes.data() + at + 4, INT(length + 4)) != number(at + 8 + length))
-            picture.texts["crc"] = bytes.substr(at + 8, length);
+    std::ifstream file(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    const auto crc32 = reinterpret_cast<DWORD(WINAPI*)(DWORD, const void*, INT)>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlComputeCrc32")));
+    auto number = [&](size_t at) {
+        return DWORD(BYTE(bytes[at])) << 24 | BYTE(bytes[at + 1]) << 16 | BYTE(bytes[at + 2]) << 8 | BYTE(bytes[at + 3]);
+    };
+    for (size_t at = 8, length; at + 12 <= bytes.size() && at + 12 + (length = number(at)) <= bytes.size();
+         at += 12 + length) {
         const std::string data = bytes.substr(at + 8, length);
-        picture.texts[data.substr(0, data.find('\0'))] = data.substr(data.find('\0') + 1);
+        if (bytes.compare(at + 4, 4, "tEXt") == 0)
+            picture.texts[crc32(0, &bytes[at + 4], INT(length + 4)) == number(at + 8 + length) ?
+                          data.substr(0, data.find('\0')) : "crc"] = data.substr(data.find('\0') + 1);
     }
     return picture;
 }
@@ -107,7 +110,7 @@ inline void WritePicture(const std::string& path, const GUID& container, const P
         object->Release();
 }
 
-// `frames` (bottom-up rows of blue, green, red) as a top-down picture of words.
+// `pixels` laid out as `frames` (bottom-up rows of blue, green, red) as a picture.
 inline Picture FramePicture(const FrameBuffers& frames, const uint8_t* pixels)
 {
     Picture picture{UINT(frames.width), UINT(frames.height), {}, {}};
@@ -122,16 +125,13 @@ inline Picture FramePicture(const FrameBuffers& frames, const uint8_t* pixels)
 // The picture through `filter` by the literal rule.
 inline Picture LiterallyFiltered(const FilterRecord& filter, const Picture& picture)
 {
-    FrameBuffers frames{int32_t(picture.width), int32_t(picture.height),
-                        FrameStride(int32_t(picture.width)), {}, nullptr, nullptr};
-    std::vector<uint8_t> captured(size_t(frames.stride) * frames.height), filtered(captured.size());
-    for (UINT y = 0; y < picture.height; ++y)
-        for (UINT x = 0; x < picture.width; ++x)
-            for (int c = 0; c < 3; ++c)
-                captured[size_t(picture.height - 1 - y) * frames.stride + 3 * x + c] =
-                    BYTE(picture.Pixel(x, y) >> (8 * c));
-    frames.captured = captured.data();
-    frames.filtered = filtered.data();
+    const int32_t width = int32_t(picture.width), height = int32_t(picture.height);
+    std::vector<uint8_t> captured(size_t(FrameStride(width)) * height), filtered(captured.size());
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            std::memcpy(&captured[size_t(height - 1 - y) * FrameStride(width) + 3 * x],
+                        &picture.pixels[size_t(y) * width + x], 3);
+    const FrameBuffers frames{width, height, FrameStride(width), {}, captured.data(), filtered.data()};
     LiteralTransform(filter, frames);
     return FramePicture(frames, frames.filtered);
 }
@@ -139,15 +139,13 @@ inline Picture LiterallyFiltered(const FilterRecord& filter, const Picture& pict
 // "" when the pictures are alike, else where they first differ.
 inline std::string Difference(const Picture& got, const Picture& want)
 {
+    char text[96] = "";
     if (got.width != want.width || got.height != want.height)
-        return "size " + std::to_string(got.width) + "x" + std::to_string(got.height) + ", not " +
-               std::to_string(want.width) + "x" + std::to_string(want.height);
-    for (size_t i = 0; i < got.pixels.size(); ++i)
-        if (got.pixels[i] != want.pixels[i]) {
-            char text[96];
-            std::snprintf(text, sizeof text, "pixel (%u, %u) is 0x%06lX, not 0x%06lX",
-                          unsigned(i % got.width), unsigned(i / got.width), got.pixels[i], want.pixels[i]);
-            return text;
-        }
-    return "";
+        std::snprintf(text, sizeof text, "size %ux%u, not %ux%u", got.width, got.height, want.width, want.height);
+    else if (got.pixels != want.pixels)
+        for (size_t i = 0; i < got.pixels.size() && !text[0]; ++i)
+            if (got.pixels[i] != want.pixels[i])
+                std::snprintf(text, sizeof text, "pixel (%u, %u) is 0x%06lX, not 0x%06lX", unsigned(i % got.width),
+                              unsigned(i / got.width), got.pixels[i], want.pixels[i]);
+    return text;
 }
