@@ -161,9 +161,11 @@ HRESULT CopyRows(IWICBitmapSource* source, const FrameBuffers& frames)
     if (row == nullptr)
         return E_OUTOFMEMORY;
     HRESULT hr = S_OK;
-    for (int32_t y = 0; y < frames.height && SUCCEEDED(hr); ++y) {
+    for (int32_t y = 0; y < frames.height; ++y) {
         const WICRect line = {0, y, frames.width, 1};
         hr = source->CopyPixels(&line, rowBytes, rowBytes, row);
+        if (FAILED(hr))
+            break;
         uint8_t* out = frames.captured + static_cast<size_t>(frames.height - 1 - y) * frames.stride;
         for (int32_t x = 0; x < frames.width; ++x, out += 3)
             std::memcpy(out, row + 4 * x, 3);
@@ -209,7 +211,8 @@ ImageStatus DecodePicture(IWICImagingFactory* factory, uint8_t* bytes, size_t si
     return ImageStatus::Done;
 }
 
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc)
+// The CRC-32 of ISO 3309, which every PNG chunk ends with.
+uint32_t Crc32(const uint8_t* data, size_t size)
 {
     static uint32_t table[256];
     if (table[1] == 0)
@@ -219,7 +222,7 @@ uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc)
                 c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             table[n] = c;
         }
-    crc = ~crc;
+    uint32_t crc = 0xFFFFFFFFu;
     for (size_t i = 0; i < size; ++i)
         crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;
@@ -300,7 +303,7 @@ ImageStatus InsertTextChunks(const uint8_t* png, size_t pngSize, const PngText* 
         PutBigEndian(at, static_cast<uint32_t>(chunks[i].size));
         std::memcpy(at + 4, chunks[i].type, 4);
         std::memcpy(at + 8, chunks[i].data, chunks[i].size);
-        PutBigEndian(at + 8 + chunks[i].size, Crc32(at + 4, 4 + chunks[i].size, 0));
+        PutBigEndian(at + 8 + chunks[i].size, Crc32(at + 4, 4 + chunks[i].size));
         at += 12 + chunks[i].size;
     }
     std::memcpy(at, png + kPngHeaderEnd, pngSize - kPngHeaderEnd);
