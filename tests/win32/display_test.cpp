@@ -18,30 +18,6 @@ TEST(Display, TheManifestAsksForPhysicalPixels)
     EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
 }
 
-// Every text of `window`'s controls fits: check boxes and radio buttons draw their box
-// first, and a group box's caption and a push button's text stand inside a frame.
-static void ExpectTextsFit(HWND window, UINT dpi)
-{
-    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-        char text[256] = "", kind[16] = "";
-        GetWindowTextA(control, text, sizeof text);
-        GetClassNameA(control, kind, sizeof kind);
-        const LONG style = GetWindowLongA(control, GWL_STYLE) & 0xF;
-        if (!text[0] || (lstrcmpiA(kind, "Static") == 0 && style == SS_ICON))
-            continue;
-        int frame = 0;
-        if (lstrcmpiA(kind, "Button") == 0)
-            frame = ScaleForDpi(style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON ? 4 : style == BS_GROUPBOX ? 16 : 17, dpi);
-        HDC dc = GetDC(control);
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-        RECT needed = {}, client;
-        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
-        ReleaseDC(control, dc);
-        GetClientRect(control, &client);
-        EXPECT_LE(needed.right + frame, client.right) << '"' << text << "\" at " << dpi << " DPI";
-    }
-}
-
 // What a process started at `dpi` sees of the program's windows.
 static void CheckTheWindowsAt(UINT dpi)
 {
