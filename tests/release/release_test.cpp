@@ -73,12 +73,20 @@ protected:
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
     }
 
+    // Starts the copy at exePath_ once no other copy runs: the second would end at once, and
+    // an earlier scenario's copy can take a while to go.
+    void StartAlone()
+    {
+        EXPECT_TRUE(WaitUntil([] { return !FindWindowA(kMainFrameClass, nullptr); }, 30000)) << "another copy runs";
+        Start();
+    }
+
     // As a user tries it: the icon in the tray, F11 with the shipped filters beside the
     // program (the default list then has six rows), Esc, Exit from the tray menu.
     void TryTheProgram(const std::string& exePath)
     {
         exePath_ = exePath;
-        Start();
+        StartAlone();
         EXPECT_TRUE(WaitUntil([] { return FindTrayIcon(); })) << "no icon in the tray";
         PressKey(VK_F11);
         ASSERT_TRUE(WaitUntil([&] { return PreviewShown(); })) << "no preview";
@@ -124,7 +132,7 @@ TEST_F(Release, InstalledItRunsAnUpdateKeepsTheSettingsAndRemovalLeavesOnlyThem)
         return std::vector<bool>{gone(folder), gone(shortcut), UserValue(kRunKey, "Prismolenteer") == "(missing)", !registered};
     };
     for (const std::string& command : {'"' + kRelease + "-setup.exe\" /S", '"' + folder + "Uninstall.exe\" /S"}) {
-        Start();
+        StartAlone();
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kProgramKey, "Position");
         EXPECT_EQ(RunToEnd(command), 0u) << command;
         DWORD exitCode = 12345;
