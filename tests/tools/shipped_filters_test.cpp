@@ -50,8 +50,8 @@ TEST_F(ShippedFilterTest, EachComesAsCloseToItsModelAsWhenItWasMadeInEveryLangua
             << shipped.fileName << " now measures " << got.gridMean << ", " << got.gridP95 << ", "
             << got.chartMean << ", " << got.chartMax;
     }
-    // Every shipped language finds its own name in every file. A localized name that another
-    // filter shows already, or of 40 characters, loses one.
+    // Every shipped language finds its own names; a name that another filter shows already,
+    // or of 40 characters, would lose a filter.
     for (const uint32_t locale : {1031u, 1036u, 3082u, 1034u, 2058u, 1041u}) {
         LoadShippedFilters(locale);
         EXPECT_EQ(filterTable.count, 4 + kShippedFilterCount) << "locale " << locale;
