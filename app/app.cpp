@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "filter/ansi_text.h"
@@ -43,6 +44,16 @@ const char* GetExeDirectory()
     path[FileNameInPath(path) - path] = '\0';
     std::strcpy(exeDirectory, path);
     return exeDirectory;
+}
+
+const char* GetFilterFolder()
+{
+    static char folder[MAX_PATH];
+    // A cut path would name another folder.
+    const int length = std::snprintf(folder, sizeof folder, "%sfilter\\", GetExeDirectory());
+    if (length < 0 || length >= static_cast<int>(sizeof folder))
+        folder[0] = '\0';
+    return folder;
 }
 
 int ProbeOsVersion()

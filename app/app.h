@@ -28,6 +28,10 @@ ATOM RegisterProgramClass(const char* className, WNDPROC procedure, bool withIco
 // stays valid for the life of the process.
 const char* GetExeDirectory();
 
+// The folder "filter" beside the executable, ending in a backslash, where the filter files
+// are; empty when its path would not fit in MAX_PATH.
+const char* GetFilterFolder();
+
 // Classifies the running system. Non-zero when a class was found.
 int ProbeOsVersion();
 

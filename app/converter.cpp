@@ -160,14 +160,6 @@ const char* ParseArguments(int argc, char** argv, Request* request, const char**
     return nullptr;
 }
 
-void LoadFilterFolderBesideProgram()
-{
-    char folder[MAX_PATH];
-    const int length = std::snprintf(folder, sizeof folder, "%sfilter\\", GetExeDirectory());
-    if (length > 0 && length < static_cast<int>(sizeof folder))
-        LoadFilterFiles(folder);
-}
-
 // The filters of --filters, each once, into `filters`. Null on success, else the name that
 // is not known.
 const char* FindListedFilters(const char* names, const FilterRecord** filters, int* count)
@@ -219,7 +211,7 @@ int Convert(const Request& request, const FilterRecord* filter, const FilterReco
     return Report(written, output);
 }
 
-int Run(int argc, char** argv)
+int Run(int argc, char** argv, const char* filterFolder)
 {
     Request request;
     const char* unknown = "";
@@ -235,7 +227,7 @@ int Run(int argc, char** argv)
     }
 
     RegisterBuiltinFilters();
-    LoadFilterFolderBesideProgram();
+    LoadFilterFiles(filterFolder);
     if (request.action == Action::List) {
         for (int i = 0; i < filterTable.count; ++i)
             Print(STD_OUTPUT_HANDLE, "%-20s %s\n", filterTable.records[i].name,
@@ -263,11 +255,11 @@ int Run(int argc, char** argv)
 
 }  // namespace
 
-int RunConverter(int argc, char** argv)
+int RunConverter(int argc, char** argv, const char* filterFolder)
 {
     // COM for the whole run, so that the imaging component stays loaded between the steps.
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const int exitCode = Run(argc, argv);
+    const int exitCode = Run(argc, argv, filterFolder);
     if (com)
         CoUninitialize();
     return exitCode;

@@ -1,8 +1,6 @@
 // The process's spine: one copy at a time, the pieces of the program brought up in a
 // fixed order, the message loop, and the orderly end. Every path ends with exit code 0.
 
-#include <cstdio>
-
 #include <windows.h>
 
 #include <commctrl.h>
@@ -24,16 +22,6 @@ const char kSingleInstanceMutex[] = "singleinstance.mutex.prismolenteer.morvask"
 void ShowInitializeError()
 {
     ShowPlainMessage("Initialize error --- Prismolenteer", MB_ICONERROR | MB_OK);
-}
-
-// Reads the filter files of the folder "filter" beside the executable.
-void LoadShippedAndUserFilters()
-{
-    char folder[MAX_PATH];
-    const int length = std::snprintf(folder, sizeof folder, "%sfilter\\", GetExeDirectory());
-    // A cut path would name another folder.
-    if (length > 0 && length < static_cast<int>(sizeof folder))
-        LoadFilterFiles(folder);
 }
 
 // Common controls, the window classes and the hidden main frame. 1 on success; a failure
@@ -97,7 +85,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RegisterBuiltinFilters();
     // After the built-in filters, which files may rename, and before the settings, which
     // name the enabled filters.
-    LoadShippedAndUserFilters();
+    LoadFilterFiles(GetFilterFolder());
     LoadSettings();  // before the main frame, whose creation registers the hotkey
 
     if (!InitWindows(instance)) {

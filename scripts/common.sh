@@ -34,9 +34,12 @@ pl_ensure_packages() {
         "${missing[@]}" >/dev/null || pl_fail "apt-get could not install: ${missing[*]}"
 }
 
-# What building and running the Windows program needs.
+# What building and running the Windows program needs; a Japanese font (IPA Gothic, metrics
+# like MS Gothic's) for the Japanese texts under Wine.
 PL_WIN32_PACKAGES=(g++-mingw-w64-i686-posix cmake make googletest wine wine32:i386 fonts-wine locales
-                   xvfb xauth)
+                   fonts-ipafont-gothic xvfb xauth)
+# What packaging needs: the zip and the installer (NSIS), and unzip for its test.
+PL_PACKAGE_PACKAGES=(zip unzip nsis git)
 # What the native tree (portable core under sanitizers) needs.
 PL_NATIVE_PACKAGES=(g++ cmake make googletest)
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-pl_ensure_packages "${PL_NATIVE_PACKAGES[@]}" "${PL_WIN32_PACKAGES[@]}"
+pl_ensure_packages "${PL_NATIVE_PACKAGES[@]}" "${PL_WIN32_PACKAGES[@]}" "${PL_PACKAGE_PACKAGES[@]}"
 mkdir -p "$PL_BUILD"
 pl_say "Building the native tree..."
 pl_build_native

@@ -4,6 +4,10 @@
 
 #include "tools/shipped_filters.h"
 
+// Spain, with the modern sort (3082) or the traditional one (1034), and Mexico (2058) read
+// the same Spanish names.
+#define PL_SPANISH(text) {3082, text}, {1034, text}, {2058, text}
+
 const ShippedFilter kShippedFilters[kShippedFilterCount] = {
     {
         "protanopia.plf",
@@ -13,7 +17,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         {
             {1031, "Protanopie (ohne Rotzapfen)"},
             {1036, "Protanopie (sans c\xF4nes rouges)"},  // Protanopie (sans cônes rouges)
-            {1034, "Protanop\xED" "a (sin conos rojos)"},  // Protanopía (sin conos rojos)
+            PL_SPANISH("Protanop\xED" "a (sin conos rojos)"),  // Protanopía (sin conos rojos)
             // 1型2色覚 (赤錐体なし)
             {1041, "1\x8C\x5E" "2\x90\x46\x8A\x6F (\x90\xD4\x90\x8D\x91\xCC\x82\xC8\x82\xB5)"},
         },
@@ -26,7 +30,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         {
             {1031, "Deuteranopie (ohne Gr\xFCnzapfen)"},  // Deuteranopie (ohne Grünzapfen)
             {1036, "Deut\xE9ranopie (sans c\xF4nes verts)"},  // Deutéranopie (sans cônes verts)
-            {1034, "Deuteranop\xED" "a (sin conos verdes)"},  // Deuteranopía (sin conos verdes)
+            PL_SPANISH("Deuteranop\xED" "a (sin conos verdes)"),  // Deuteranopía (sin conos verdes)
             // 2型2色覚 (緑錐体なし)
             {1041, "2\x8C\x5E" "2\x90\x46\x8A\x6F (\x97\xCE\x90\x8D\x91\xCC\x82\xC8\x82\xB5)"},
         },
@@ -39,7 +43,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         {
             {1031, "Tritanopie (ohne Blauzapfen)"},
             {1036, "Tritanopie (sans c\xF4nes bleus)"},  // Tritanopie (sans cônes bleus)
-            {1034, "Tritanop\xED" "a (sin conos azules)"},  // Tritanopía (sin conos azules)
+            PL_SPANISH("Tritanop\xED" "a (sin conos azules)"),  // Tritanopía (sin conos azules)
             // 3型2色覚 (青錐体なし)
             {1041, "3\x8C\x5E" "2\x90\x46\x8A\x6F (\x90\xC2\x90\x8D\x91\xCC\x82\xC8\x82\xB5)"},
         },
@@ -53,7 +57,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
             {1031, "Protanomalie (rotschwach, 60 %)"},
             {1036, "Protanomalie (rouge faible, 60 %)"},
             // Protanomalía (rojo débil, 60 %)
-            {1034, "Protanomal\xED" "a (rojo d\xE9" "bil, 60 %)"},
+            PL_SPANISH("Protanomal\xED" "a (rojo d\xE9" "bil, 60 %)"),
             // 1型3色覚 (赤が弱い, 60%)
             {1041, "1\x8C\x5E" "3\x90\x46\x8A\x6F (\x90\xD4\x82\xAA\x8E\xE3\x82\xA2, 60%)"},
         },
@@ -69,7 +73,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
             // Deutéranomalie (vert faible, 60 %)
             {1036, "Deut\xE9ranomalie (vert faible, 60 %)"},
             // Deuteranomalía (verde débil, 60 %)
-            {1034, "Deuteranomal\xED" "a (verde d\xE9" "bil, 60 %)"},
+            PL_SPANISH("Deuteranomal\xED" "a (verde d\xE9" "bil, 60 %)"),
             // 2型3色覚 (緑が弱い, 60%)
             {1041, "2\x8C\x5E" "3\x90\x46\x8A\x6F (\x97\xCE\x82\xAA\x8E\xE3\x82\xA2, 60%)"},
         },
@@ -83,7 +87,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
             {1031, "Tritanomalie (blauschwach, 60 %)"},
             {1036, "Tritanomalie (bleu faible, 60 %)"},
             // Tritanomalía (azul débil, 60 %)
-            {1034, "Tritanomal\xED" "a (azul d\xE9" "bil, 60 %)"},
+            PL_SPANISH("Tritanomal\xED" "a (azul d\xE9" "bil, 60 %)"),
             // 3型3色覚 (青が弱い, 60%)
             {1041, "3\x8C\x5E" "3\x90\x46\x8A\x6F (\x90\xC2\x82\xAA\x8E\xE3\x82\xA2, 60%)"},
         },

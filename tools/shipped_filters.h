@@ -11,7 +11,7 @@ struct LocalizedName {
     const char* text;  // in the ANSI code page of that locale's users
 };
 
-const int kShippedLocales = 4;
+const int kShippedLocales = 6;  // German, French, three Spanish, Japanese
 
 struct ShippedFilter {
     const char* fileName;  // its base name is the filter name the settings refer to

@@ -45,11 +45,12 @@ inline std::string WindowsPath(std::string unixPath)
 }
 
 // Starts a program; its handles are left to the end of the test process.
-inline PROCESS_INFORMATION StartProgram(const std::string& exePath)
+inline PROCESS_INFORMATION StartProgram(const std::string& exePath, const std::string& arguments = "")
 {
     PROCESS_INFORMATION process{};
     STARTUPINFOA startup{sizeof startup};
-    CreateProcessA(exePath.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    std::string commandLine = '"' + exePath + "\" " + arguments;
+    CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                    &startup, &process);
     return process;
 }
@@ -188,12 +189,12 @@ inline bool FindTrayIcon(POINT* where = nullptr)
     return true;
 }
 
-// The program's value: a number or a text as stored, or "(missing)".
-inline std::string StoredValue(const char* name)
+// A value of the program's key (or another of the user's) as stored, or "(missing)".
+inline std::string StoredValue(const char* name, const char* key = kProgramKey)
 {
     char value[1024] = "";
     DWORD type = 0, size = sizeof value - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &type, value, &size))
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &type, value, &size))
         return "(missing)";
     return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(value)) : value;
 }

@@ -1,5 +1,5 @@
-// The folder "filter" beside the test program, made empty for each test and removed after
-// it, so that the real folder scan runs on real files. Win32 only.
+// A folder beside the test program (not "filter", which holds the shipped files), made empty
+// for each test and removed after it, so that the real folder scan runs on real files. Win32.
 #pragma once
 
 #include <fstream>
@@ -44,7 +44,7 @@ protected:
         return record ? record->displayName : "(none)";
     }
 
-    const std::string folder_ = std::string(GetExeDirectory()) + "filter\\";
+    const std::string folder_ = std::string(GetExeDirectory()) + "scratch-filter\\";
 
 private:
     void RemoveFolder()

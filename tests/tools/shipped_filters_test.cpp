@@ -50,9 +50,13 @@ TEST_F(ShippedFilterTest, EachComesAsCloseToItsModelAsWhenItWasMadeInEveryLangua
             << shipped.fileName << " now measures " << got.gridMean << ", " << got.gridP95 << ", "
             << got.chartMean << ", " << got.chartMax;
     }
-    // A localized name that another filter shows already, or of 40 characters, loses one.
-    for (const uint32_t locale : {1031u, 1036u, 1034u, 1041u}) {
+    // Every shipped language finds its own names; a name that another filter shows already,
+    // or of 40 characters, would lose a filter.
+    for (const uint32_t locale : {1031u, 1036u, 3082u, 1034u, 2058u, 1041u}) {
         LoadShippedFilters(locale);
         EXPECT_EQ(filterTable.count, 4 + kShippedFilterCount) << "locale " << locale;
+        for (int i = 0; i < kShippedFilterCount; ++i)
+            EXPECT_STRNE(filterTable.records[4 + i].displayName, kShippedFilters[i].displayName)
+                << kShippedFilters[i].fileName << " has no name for locale " << locale;
     }
 }

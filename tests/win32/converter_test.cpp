@@ -72,7 +72,7 @@ protected:
         if (trouble == kNoImaging)
             patch.emplace("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(NoImagingComponent));
         FailAllocationsOfAtLeast(trouble == kMemory ? 5000 : 0);  // the 50 x 35 frame takes 5320
-        const int code = RunConverter(int(argv.size()), argv.data());
+        const int code = RunConverter(int(argv.size()), argv.data(), folder_.c_str());
         FailAllocationsOfAtLeast(0);
         patch.reset();
         SetStdHandle(STD_OUTPUT_HANDLE, out);

@@ -1,9 +1,12 @@
-// The program on real desks: physical pixels at every display scaling, two monitors and a
-// locked screen (both described through the program's imports, inside the one real screen).
+// The program on real desks: physical pixels at every display scaling, every shipped language
+// (ctest runs the scaling test again under each language's Unix locale, from which Wine takes
+// the user's locale and code page), two monitors and a locked screen (both described through
+// the program's imports, inside the one real screen).
 
 #include <cstdlib>
 
 #include "app/dpi.h"
+#include "filter/filter_folder.h"
 #include "tests/win32/in_process.h"
 #include "tests/win32/screen_pattern.h"
 
@@ -18,31 +21,37 @@ TEST(Display, TheManifestAsksForPhysicalPixels)
     EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
 }
 
-// Every text of `window`'s controls fits: check boxes and radio buttons draw their box
-// first, and a group box's caption and a push button's text stand inside a frame.
-static void ExpectTextsFit(HWND window, UINT dpi)
+// A text as written (only its language's code page keeps it) and the GUI font's height at 96 DPI.
+static const struct { LCID locale; UINT id; const wchar_t* text; int fontHeight; } kLanguages[] = {
+    {1033, IDS_CLOSE, L"&Close", 11},
+    {1031, IDS_CLOSE, L"&Schlie\u00DFen", 11},
+    {1036, IDS_ERR_CREATE_WINDOW, L"Impossible de cr\u00E9er la fen\u00EAtre.", 11},
+    {3082, IDS_ERR_REGISTER_HOTKEY, L"No se pudo registrar la tecla de acceso r\u00E1pido.", 11},
+    {1041, IDS_CLOSE, L"\u9589\u3058\u308B(&C)", 12},
+};
+
+// Each control's id, class and style in tab order, and whether an icon control has its icon.
+static std::string ControlShapes(HWND window)
 {
-    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-        char text[256] = "", kind[16] = "";
-        GetWindowTextA(control, text, sizeof text);
-        GetClassNameA(control, kind, sizeof kind);
-        const LONG style = GetWindowLongA(control, GWL_STYLE) & 0xF;
-        if (!text[0] || (lstrcmpiA(kind, "Static") == 0 && style == SS_ICON))
-            continue;
-        int frame = 0;
-        if (lstrcmpiA(kind, "Button") == 0)
-            frame = ScaleForDpi(style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON ? 4 : style == BS_GROUPBOX ? 16 : 17, dpi);
-        HDC dc = GetDC(control);
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-        RECT needed = {}, client;
-        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE);
-        ReleaseDC(control, dc);
-        GetClientRect(control, &client);
-        EXPECT_LE(needed.right + frame, client.right) << '"' << text << "\" at " << dpi << " DPI";
-    }
+    std::string shapes;
+    char kind[32];
+    for (HWND control = GetWindow(window, GW_CHILD); control && GetClassNameA(control, kind, sizeof kind);
+         control = GetWindow(control, GW_HWNDNEXT))
+        shapes += std::to_string(GetDlgCtrlID(control)) + kind + std::to_string(GetWindowLongA(control, GWL_STYLE)) +
+                  (lstrcmpiA(kind, "Static") == 0 && SendMessageA(control, STM_GETICON, 0, 0) ? " icon\n" : "\n");
+    return shapes;
 }
 
-// What a process started at `dpi` sees of the program's windows.
+// Checks the error box shown on this thread (its caption is the product name), then closes it.
+static void CALLBACK CheckMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    ExpectTextsFit(FindWindowA("#32770", productName), SystemDpi());
+    PostMessageA(FindWindowA("#32770", productName), WM_COMMAND, IDOK, 0);
+}
+
+// What a process started at `dpi` sees of the program's windows in the user's language: the
+// module is taken, and each text reaches the program whole in the ANSI code page and fits.
 static void CheckTheWindowsAt(UINT dpi)
 {
     exeInstance = GetModuleHandleA(nullptr);
@@ -54,12 +63,49 @@ static void CheckTheWindowsAt(UINT dpi)
         for (int x = 0; x < screen.right; ++x)
             ASSERT_EQ(CapturedPixel(frameBuffers, x, y), PatternPixel(x, y)) << x << "," << y;
 
-    // The panel's unit is the GUI font's height at this DPI: 11 pixels at 96.
+    const LCID locale = GetUserDefaultLCID();
+    const auto language = std::find_if(std::begin(kLanguages), std::end(kLanguages), [&](auto& row) { return row.locale == locale; });
+    ASSERT_NE(language, std::end(kLanguages)) << "no language for locale " << locale;
+    resourceModule = LoadResourceModule();  // this program stands beside the shipped modules
+    ASSERT_EQ(resourceModule != nullptr, locale != 1033) << "the module of " << locale;
+    LoadResString(IDS_PRODUCT_NAME, productName, sizeof productName);
+    HDC dc = GetDC(nullptr);
+    for (UINT id = 0; id < 0x10000; ++id) {  // every string of the executable, and each error box
+        wchar_t english[512], wide[512] = L"";
+        char ansi[512] = "";
+        if (LoadStringW(exeInstance, id, english, 512) == 0)
+            continue;
+        EXPECT_GT(LoadStringW(GetResourceInstance(), id, wide, 512), 0) << "string " << id << " untranslated";
+        LoadStringA(GetResourceInstance(), id, ansi, sizeof ansi);
+        EXPECT_EQ(ExpectDrawable(dc, ansi), id == language->id ? language->text : wide) << "string " << id;
+        errorBoxShown = 0;
+        if (id >= IDS_ERR_REGISTER_CLASS && SetTimer(nullptr, 0, 100, CheckMessageBox))
+            ShowMessageId(nullptr, MB_ICONERROR, id);
+    }
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));  // the menus: the executable's items
+    for (int id : {IDR_TRAY_MENU, IDR_PREVIEW_MENU}) {
+        HMENU english = GetSubMenu(LoadMenuA(exeInstance, MAKEINTRESOURCEA(id)), 0);
+        HMENU menu = GetSubMenu(LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(id)), 0);
+        std::vector<std::string> items(GetMenuItemCount(menu));
+        EXPECT_EQ(GetMenuItemCount(menu), GetMenuItemCount(english)) << "menu " << id;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char item[128] = "";
+            EXPECT_EQ(GetMenuItemID(menu, i), GetMenuItemID(english, i));
+            GetMenuStringA(menu, i, item, sizeof item, MF_BYPOSITION);
+            ExpectDrawable(dc, (items[i] = item).c_str());
+        }
+        ExpectUniqueAccelerators(items);
+    }
+    ReleaseDC(nullptr, dc);
+
+    // The panel over the shipped filters and a long name; its unit is the GUI font's height.
     RegisterBuiltinFilters();
     const ColorRef black[kControlCubeSize] = {};
     AddFilter("long", "Deuteranomaly (weak green cones)", FilterKind::Custom, black);
-    EnableFilterByName("_normal");
-    EnableFilterByName("long");
+    LoadFilterFiles((GetExeDirectory() + std::string("filter\\")).c_str());
+    ASSERT_EQ(filterTable.count, 11) << "four built-in filters, a long one and the six shipped ones";
+    for (int i = 0; i < filterTable.count; ++i)
+        EnableFilterByName(filterTable.records[i].name);
     RegisterPreviewClass();
     RegisterPanelClass();
     CreatePreviewWindow(nullptr, PrimaryMonitor());
@@ -69,20 +115,26 @@ static void CheckTheWindowsAt(UINT dpi)
     MapWindowPoints(nullptr, panelWindow, reinterpret_cast<POINT*>(&listRect), 2);
     GetClientRect(list, &rows);
     GetClientRect(GetDlgItem(panelWindow, 1001), &button);
-    const int m = MulDiv(11, int(dpi), 96);
+    const int m = MulDiv(language->fontHeight, int(dpi), 96);
     EXPECT_EQ(std::make_tuple(listRect.left, listRect.top, button.bottom), std::make_tuple(m, m, m + 10));
     ExpectTextsFit(panelWindow, dpi);
-    HDC dc = GetDC(list);
+    dc = GetDC(list);
     SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-    SIZE longest;  // the longest name, drawn two pixels in
-    GetTextExtentPoint32A(dc, filterTable.records[4].displayName, 32, &longest);
+    for (int i = 0; i < filterTable.count; ++i) {
+        const std::wstring name = ExpectDrawable(dc, filterTable.records[i].displayName);
+        SIZE size;  // as the list box draws it: in Unicode, two pixels in
+        GetTextExtentPoint32W(dc, name.c_str(), int(name.size()), &size);
+        EXPECT_LE(size.cx + 4, rows.right) << filterTable.records[i].displayName;
+    }
     ReleaseDC(list, dc);
-    EXPECT_LE(longest.cx + 4, rows.right);
     DestroyWindow(previewWindow);
 
-    for (int id : {IDD_ABOUT, IDD_OPTION, IDD_ENABLE_FILTER}) {
-        HWND dialog = CreateDialogParamA(exeInstance, MAKEINTRESOURCEA(id), nullptr, PassiveDialogProc, 0);
+    for (int id : {IDD_ABOUT, IDD_OPTION, IDD_ENABLE_FILTER}) {  // with the executable's controls
+        HWND dialog = CreateDialogParamA(GetResourceInstance(), MAKEINTRESOURCEA(id), nullptr, PassiveDialogProc, 0);
+        HWND original = CreateDialogParamA(exeInstance, MAKEINTRESOURCEA(id), nullptr, PassiveDialogProc, 0);
+        EXPECT_EQ(ControlShapes(dialog), ControlShapes(original)) << "dialog " << id;
         ExpectTextsFit(dialog, dpi);
+        DestroyWindow(original);
         DestroyWindow(dialog);
     }
 
@@ -105,6 +157,9 @@ static void CheckTheWindowsAt(UINT dpi)
             drawn = drawn || images[6 + 14 * i] == size;
         EXPECT_TRUE(drawn) << "no " << size << "-pixel icon";
     }
+    productName[0] = '\0';
+    FreeLibrary(resourceModule);
+    resourceModule = nullptr;
 }
 
 // Wine takes the DPI from the registry when a process starts: each scaling runs this test

@@ -3,8 +3,12 @@
 #pragma once
 
 #include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "app/app.h"
+#include "app/dpi.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
 #include "dialogs/splash_window.h"
@@ -32,6 +36,60 @@ inline HMONITOR PrimaryMonitor()
 inline INT_PTR CALLBACK PassiveDialogProc(HWND, UINT, WPARAM, LPARAM)
 {
     return FALSE;
+}
+
+// `text` as the user reads it from the ANSI code page, each character with a glyph in `dc`'s font.
+inline std::wstring ExpectDrawable(HDC dc, const char* text)
+{
+    wchar_t wide[512] = L"";
+    EXPECT_GT(MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, -1, wide, 512), 0) << '"' << text << "\" in code page " << GetACP();
+    std::wstring shown = wide;
+    std::replace(shown.begin(), shown.end(), L'\t', L' ');  // a menu's tab is a gap, not a glyph
+    WORD glyphs[512];
+    GetGlyphIndicesW(dc, shown.c_str(), lstrlenW(wide), glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+    EXPECT_EQ(std::count(glyphs, glyphs + lstrlenW(wide), 0xFFFF), 0) << '"' << text << "\" lacks glyphs";
+    return wide;
+}
+
+// No two of `texts` share the key after a single '&' (no trail byte of code page 932 is '&').
+inline void ExpectUniqueAccelerators(const std::vector<std::string>& texts)
+{
+    std::map<int, std::string> taken;
+    for (const std::string& text : texts)
+        for (size_t i = 0; i + 1 < text.size(); ++i)
+            if (text[i] == '&' && text[++i] != '&' && !taken.emplace(toupper(BYTE(text[i])), text).second)
+                ADD_FAILURE() << '"' << text << "\" and \"" << taken[toupper(BYTE(text[i]))] << "\" share a key";
+}
+
+// Every text of `window`'s controls can be drawn and fits, accelerators apart: check and
+// radio boxes come first, group and push buttons have a frame, static texts may wrap.
+inline void ExpectTextsFit(HWND window, UINT dpi)
+{
+    std::vector<std::string> texts;
+    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        char text[512] = "", kind[16] = "";
+        GetWindowTextA(control, text, sizeof text);
+        GetClassNameA(control, kind, sizeof kind);
+        const LONG style = GetWindowLongA(control, GWL_STYLE) & 0xF;
+        const bool isStatic = lstrcmpiA(kind, "Static") == 0;
+        if (!text[0] || (isStatic && style == SS_ICON))
+            continue;
+        texts.push_back(text);
+        const int frame = lstrcmpiA(kind, "Button") != 0 ? 0 :
+            ScaleForDpi(style == BS_PUSHBUTTON || style == BS_DEFPUSHBUTTON ? 4 : style == BS_GROUPBOX ? 16 : 17, dpi);
+        RECT client;
+        GetClientRect(control, &client);
+        const bool wraps = isStatic && style <= SS_RIGHT;  // SS_LEFT, SS_CENTER, SS_RIGHT
+        RECT needed = {0, 0, wraps ? client.right : 0, 0};
+        HDC dc = GetDC(control);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        // Controls draw Unicode: DrawTextA would decode in the font's character set instead.
+        DrawTextW(dc, ExpectDrawable(dc, text).c_str(), -1, &needed, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        ReleaseDC(control, dc);
+        EXPECT_TRUE(needed.right + frame <= client.right && needed.bottom <= client.bottom)
+            << '"' << text << "\" needs " << needed.right + frame << "x" << needed.bottom << " of " << client.right << "x" << client.bottom << " at " << dpi << " DPI";
+    }
+    ExpectUniqueAccelerators(texts);
 }
 
 // Stands in for MessageBoxA while it lives, no error box shown yet: records each box and
