@@ -4,6 +4,7 @@
 #include "preview/preview_window.h"
 
 #include "app/app.h"
+#include "app/timeline.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 #include "preview/capture.h"
@@ -41,10 +42,12 @@ int OnCreate(HWND window, const CREATESTRUCTA* creation)
     const PreviewRequest& request = *static_cast<const PreviewRequest*>(creation->lpCreateParams);
     if (!CaptureScreen(request.boxOwner, request.area))
         return -1;
+    MarkPreviewStep(kPreviewCaptured);
     if (CreateOperatePanel(window, request.monitor) == nullptr)
         return -1;
     selectedFilterIndex = 0;
     ApplyFilterToFrame(SelectedFilter(), frameBuffers);
+    MarkPreviewStep(kPreviewFiltered);
     return 0;
 }
 
@@ -81,6 +84,7 @@ void OnPaint(HWND window)
         DeleteDC(memory);
     }
     EndPaint(window, &paint);
+    MarkPreviewStep(kPreviewPainted);
 }
 
 // A click on the picture must not take the foreground from the panel: it hands it to the

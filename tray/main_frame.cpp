@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "app/resource_module.h"
+#include "app/timeline.h"
 #include "dialogs/about_dialog.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -22,6 +23,9 @@ UINT taskbarCreatedMsg;
 
 namespace {
 
+// The latency benchmark's question: when did a step of the last preview end?
+UINT previewTimelineMsg;
+
 // The first, 88-byte form of NOTIFYICONDATAA, which every shell since Windows 95 accepts.
 const DWORD kTrayIconRecordSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray icon record");
@@ -35,6 +39,7 @@ LRESULT OnCreate(HWND hwnd)
     mainFrameWnd = hwnd;  // first: the boxes below are owned by it
     AddTrayIcon();
     taskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
+    previewTimelineMsg = RegisterWindowMessageA(kPreviewTimelineMessage);
     trayMenu = LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
     if (settings.EnableHotkeyAction)
         RegisterPreviewHotkey(hwnd);
@@ -163,6 +168,8 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         break;
     }
+    if (msg == previewTimelineMsg && msg != 0)
+        return PreviewStepTime(static_cast<unsigned>(wParam));
     if (msg == taskbarCreatedMsg && msg != 0) {
         // Explorer has been restarted, so the tray icon will have been lost.
         AddTrayIcon();
