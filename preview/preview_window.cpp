@@ -71,18 +71,11 @@ void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    if (frameBuffers.filtered != nullptr) {
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, frameBuffers.width, frameBuffers.height);
-        // Converted while the bitmap is selected nowhere.
-        SetDIBits(memory, bitmap, 0, frameBuffers.height, frameBuffers.filtered,
-                  reinterpret_cast<const BITMAPINFO*>(&frameBuffers.header), DIB_RGB_COLORS);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(dc, 0, 0, frameBuffers.width, frameBuffers.height, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-    }
+    // Straight from the image to the window, in one pass: no screen-sized bitmap between.
+    if (frameBuffers.filtered != nullptr)
+        SetDIBitsToDevice(dc, 0, 0, frameBuffers.width, frameBuffers.height, 0, 0, 0,
+                          frameBuffers.height, frameBuffers.filtered,
+                          reinterpret_cast<const BITMAPINFO*>(&frameBuffers.header), DIB_RGB_COLORS);
     EndPaint(window, &paint);
     MarkPreviewStep(kPreviewPainted);
 }
