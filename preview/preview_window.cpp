@@ -37,14 +37,14 @@ const FilterRecord& SelectedFilter()
     return filterTable.records[0];  // the built-in identity filter, always added first
 }
 
-int OnCreate(HWND window, const CREATESTRUCTA* creation)
+// The capture and the first filter, before the window is shown, so that neither it nor the
+// panel is in the picture.
+int OnCreate(const CREATESTRUCTA* creation)
 {
     const PreviewRequest& request = *static_cast<const PreviewRequest*>(creation->lpCreateParams);
     if (!CaptureScreen(request.boxOwner, request.area))
         return -1;
     MarkPreviewStep(kPreviewCaptured);
-    if (CreateOperatePanel(window, request.monitor) == nullptr)
-        return -1;
     selectedFilterIndex = 0;
     ApplyFilterToFrame(SelectedFilter(), frameBuffers);
     MarkPreviewStep(kPreviewFiltered);
@@ -93,7 +93,7 @@ LRESULT OnMouseActivate()
 LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_CREATE:          return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_CREATE:          return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_DESTROY:         OnDestroy(); return 0;
     case WM_SETFOCUS:        return 0;
     case WM_PAINT:           OnPaint(window); return 0;
@@ -130,12 +130,24 @@ HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
     // A popup without a caption exactly over the monitor, at the capture's size, so the
     // picture is shown pixel for pixel; a tool window has no taskbar button.
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
-                                  WS_POPUP | WS_VISIBLE, area.left, area.top,
-                                  area.right - area.left, area.bottom - area.top, nullptr,
-                                  nullptr, exeInstance, &request);
+                                  WS_POPUP, area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top, nullptr, nullptr, exeInstance, &request);
+    if (window != nullptr) {
+        // The picture first, the panel right after it: the user waits for the picture. Keys
+        // pressed meanwhile wait in the queue for the panel, which takes the keyboard next.
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        // Wine hands a window's pixels to the screen when its thread is about to wait for
+        // messages; this wait of no time at all lets it do so before the panel is made.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
+        if (CreateOperatePanel(window, monitor) != nullptr) {
+            previewWindow = window;
+        } else {
+            DestroyWindow(window);
+            window = nullptr;
+        }
+    }
     creatingPreview = false;
-    if (window != nullptr)
-        previewWindow = window;
     return window;
 }
 
