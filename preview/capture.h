@@ -5,11 +5,14 @@
 
 #include "filter/frame_buffers.h"
 
-// Both images of the last capture. They stay allocated after the preview closes, until the
-// next capture replaces them.
+// Both images of the last capture. They stay allocated after the preview closes, for the
+// next capture of the same size.
 extern FrameBuffers frameBuffers;
 
 // Captures `area` of the screen (a monitor, in screen pixels), layered windows included,
 // into frameBuffers.captured. Zero when the two images could not be allocated; then no
 // image is held and the user has been told in a box owned by `boxOwner`.
 int CaptureScreen(HWND boxOwner, const RECT& area);
+
+// Frees both images: when the screen's size changed, and at the end.
+void ReleaseCaptureImages();

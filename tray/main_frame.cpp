@@ -9,6 +9,8 @@
 #include "app/resource_module.h"
 #include "app/timeline.h"
 #include "dialogs/about_dialog.h"
+#include "preview/capture.h"
+#include "preview/preview_window.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -73,6 +75,7 @@ void OnDestroy(HWND hwnd)
         trayMenu = nullptr;
     }
     UnregisterPreviewHotkey(hwnd);
+    ReleaseCaptureImages();
     PostQuitMessage(0);
 }
 
@@ -80,6 +83,14 @@ void OnTimer(HWND hwnd, UINT_PTR timerId)
 {
     if (timerId == IDT_HOTCORNER)
         OnHotCornerTick(hwnd);
+}
+
+// The images kept for the next preview no longer fit the screen. An open preview keeps its
+// picture, at its size, until it closes.
+void OnDisplayChange()
+{
+    if (previewWindow == nullptr)
+        ReleaseCaptureImages();
 }
 
 void ShowTrayMenu(HWND hwnd)
@@ -161,6 +172,7 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ENDSESSION:       SaveSettings(); return 0;
     case WM_IME_SETCONTEXT:   return 0;
     case WM_TIMER:            OnTimer(hwnd, wParam); return 0;
+    case WM_DISPLAYCHANGE:    OnDisplayChange(); return 0;
     case WM_HOTKEY:           OnHotkey(hwnd); return 0;
     case WM_TASKTRAY:         OnTrayNotify(hwnd, static_cast<UINT>(lParam)); return 0;
     case WM_COMMAND:
