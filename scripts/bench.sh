@@ -4,9 +4,10 @@
 # busy machine.
 #
 #   scripts/bench.sh [rounds]             the frame transform (21 rounds or more; 31 by default)
-#   scripts/bench.sh latency [REV] [...]  the time from the hotkey to the picture on the screen;
-#                                         with REV, that commit's build runs in turn with this
-#                                         one; further arguments go to latency_bench.exe
+#   scripts/bench.sh latency [REV...] [...]  the time from the hotkey to the picture on the
+#                                         screen; the builds of the commits named run in turn
+#                                         with this one; arguments from the first that starts
+#                                         with "-" go to latency_bench.exe
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -30,7 +31,7 @@ shift
 win_path() { local path=$1; echo "Z:${path//\//\\}"; }  # Wine's Z: is the Unix root
 
 programs=()
-if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+while [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; do
     # The other commit's program, built from a checkout of its own beside this tree's.
     rev=$(git -C "$PL_ROOT" rev-parse --short "$1")
     shift
@@ -44,7 +45,7 @@ if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
         cmake --build "$build_dir" -j "$(nproc)" --target Prismolenteer pl_filter_files >/dev/null ||
         pl_fail "building $rev failed"
     programs+=("$rev=$(win_path "$build_dir/Prismolenteer.exe")")
-fi
+done
 programs+=("this=$(win_path "$PL_BUILD/win32/Prismolenteer.exe")")
 
 # A private desktop large enough for every size the benchmark switches to.
