@@ -133,9 +133,11 @@ HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
                                   WS_POPUP, area.left, area.top, area.right - area.left,
                                   area.bottom - area.top, nullptr, nullptr, exeInstance, &request);
     if (window != nullptr) {
-        // The picture first, the panel right after it: the user waits for the picture. Keys
-        // pressed meanwhile wait in the queue for the panel, which takes the keyboard next.
+        // The picture first, the panel right after it: the user waits for the picture. The
+        // preview takes the foreground as it shows, so that a key pressed while the panel is
+        // being made (an Esc the moment the picture appears) reaches this program.
         ShowWindow(window, SW_SHOW);
+        ForceForegroundWindow(window);
         UpdateWindow(window);
         // Wine hands a window's pixels to the screen when its thread is about to wait for
         // messages; this wait of no time at all lets it do so before the panel is made.

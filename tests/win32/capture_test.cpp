@@ -43,3 +43,32 @@ TEST(Capture, FailuresAreToldAndOnlyAFailedReadBackOpensThePreview)
     EXPECT_EQ(boxes.shown[0].text, "BitBlt() failed 87");
     DestroyWindow(previewWindow);
 }
+
+// Runs where the preview lets its painted picture reach the screen, before the panel exists.
+static bool panelBeforeEsc = true;
+static DWORD WINAPI PressEscapeInTheGap(DWORD, const HANDLE*, DWORD, DWORD, DWORD)
+{
+    panelBeforeEsc = panelWindow != nullptr;
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof *keys);
+    return WAIT_TIMEOUT;
+}
+
+TEST(Capture, AnEscapePressedBetweenThePictureAndThePanelClosesThePreview)
+{
+    RegisterBuiltinFilters();
+    exeInstance = GetModuleHandleA(nullptr);
+    RegisterPreviewClass();
+    RegisterPanelClass();
+    ImportPatch gap("user32.dll", "MsgWaitForMultipleObjectsEx", reinterpret_cast<void*>(PressEscapeInTheGap));
+    ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr);
+    EXPECT_FALSE(panelBeforeEsc) << "the picture comes first";
+    const DWORD start = GetTickCount();
+    for (MSG msg; previewWindow != nullptr && GetTickCount() - start < 5000; Sleep(1))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            TakePanelKeyboardMessage(&msg) || (TranslateMessage(&msg), DispatchMessageA(&msg));
+    EXPECT_EQ(previewWindow, nullptr) << "the Esc was lost";
+}
