@@ -25,26 +25,49 @@ auto LoadFromModuleOrExecutable(Load load) -> decltype(load(exeInstance))
     return load(exeInstance);
 }
 
-}  // namespace
-
-DWORD ReadProductVersion(const char* path)
+// The fixed part of the file's version record. False when it has none.
+bool ReadFixedVersion(const char* path, VS_FIXEDFILEINFO* fixed)
 {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
     if (size == 0)
-        return kNoProductVersion;
+        return false;
     void* block = std::malloc(size);
     if (block == nullptr)
-        return kNoProductVersion;
-    DWORD result = kNoProductVersion;
+        return false;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
-    if (GetFileVersionInfoA(path, 0, size, block) &&
-        VerQueryValueA(block, "\\", reinterpret_cast<void**>(&info), &infoSize) &&
-        info != nullptr && infoSize >= sizeof(VS_FIXEDFILEINFO))
-        result = info->dwProductVersionMS;
+    const bool found = GetFileVersionInfoA(path, 0, size, block) &&
+                       VerQueryValueA(block, "\\", reinterpret_cast<void**>(&info), &infoSize) &&
+                       info != nullptr && infoSize >= sizeof(VS_FIXEDFILEINFO);
+    if (found)
+        *fixed = *info;
     std::free(block);
-    return result;
+    return found;
+}
+
+}  // namespace
+
+DWORD ReadProductVersion(const char* path)
+{
+    VS_FIXEDFILEINFO fixed;
+    return ReadFixedVersion(path, &fixed) ? fixed.dwProductVersionMS : kNoProductVersion;
+}
+
+const char* ProgramVersion()
+{
+    static char version[32];
+    if (version[0] == '\0') {
+        char path[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        path[MAX_PATH - 1] = '\0';
+        VS_FIXEDFILEINFO fixed{};
+        ReadFixedVersion(path, &fixed);
+        std::snprintf(version, sizeof version, "%lu.%lu.%lu.%lu", fixed.dwProductVersionMS >> 16,
+                      fixed.dwProductVersionMS & 0xFFFF, fixed.dwProductVersionLS >> 16,
+                      fixed.dwProductVersionLS & 0xFFFF);
+    }
+    return version;
 }
 
 HINSTANCE LoadResourceModule()

@@ -18,6 +18,10 @@ const DWORD kNoProductVersion = 0xFFFFFFFF;
 // kNoProductVersion when the file has no readable version record.
 DWORD ReadProductVersion(const char* path);
 
+// The running executable's product version, "major.minor.build.revision" ("0.0.0.0" when it
+// has no version record).
+const char* ProgramVersion();
+
 // The module to take the tray menu and the dialogs from: the language module when
 // loaded, otherwise the executable.
 HINSTANCE GetResourceInstance();

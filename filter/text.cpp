@@ -52,3 +52,30 @@ const char* FileNameInPath(const char* path)
             fileName = p + 1;
     return fileName;
 }
+
+void SubstitutePlaceholders(char* out, size_t size, const char* pattern,
+                            const char* const* arguments, int count)
+{
+    if (size == 0)
+        return;
+    size_t used = 0;
+    auto append = [&](const char* text, size_t length) {
+        const size_t room = size - 1 - used;
+        length = length < room ? length : room;
+        std::memcpy(out + used, text, length);
+        used += length;
+    };
+    // '%' and the digits are below 0x40, so they are never the trail byte of a double-byte
+    // character and the text can be read byte by byte.
+    for (const char* p = pattern; *p != '\0'; ++p) {
+        if (p[0] == '%' && p[1] >= '1' && p[1] <= '9') {
+            const int index = p[1] - '1';
+            const char* argument = index < count && arguments[index] ? arguments[index] : "";
+            append(argument, std::strlen(argument));
+            ++p;
+        } else {
+            append(p, 1);
+        }
+    }
+    out[used] = '\0';
+}

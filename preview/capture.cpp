@@ -10,6 +10,7 @@
 #include "app/message_box.h"
 
 FrameBuffers frameBuffers;
+SYSTEMTIME captureTime;
 
 static_assert(sizeof(DibHeader) == sizeof(BITMAPINFOHEADER), "the frame header is handed to GDI");
 
@@ -74,6 +75,7 @@ int CaptureScreen(HWND boxOwner, const RECT& area)
         return 0;
     }
 
+    GetLocalTime(&captureTime);
     HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ previous = SelectObject(memory, capturedSection);

@@ -9,6 +9,9 @@
 // next capture of the same size.
 extern FrameBuffers frameBuffers;
 
+// The local time of the last capture: saved pictures are named after it.
+extern SYSTEMTIME captureTime;
+
 // Captures `area` of the screen (a monitor, in screen pixels), layered windows included,
 // into frameBuffers.captured. Zero when the two images could not be allocated; then no
 // image is held and the user has been told in a box owned by `boxOwner`.

@@ -1,14 +1,19 @@
 // The preview window: a borderless, topmost tool window over one whole monitor that paints
-// the filtered capture of that monitor 1:1 and keeps the operate panel in front of it.
+// the filtered capture of that monitor 1:1 and keeps the operate panel in front of it. It
+// also owns the commands that keep the picture, and the rule that nothing else acts while
+// one of them runs a modal loop.
 
 #include "preview/preview_window.h"
 
 #include "app/app.h"
+#include "app/resource_module.h"
 #include "app/timeline.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 #include "preview/capture.h"
+#include "preview/keep_picture.h"
 #include "preview/operate_panel.h"
+#include "res/resource.h"
 
 HWND previewWindow;
 int selectedFilterIndex;
@@ -18,6 +23,12 @@ namespace {
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 
 bool creatingPreview;
+// While a modal loop of the preview runs.
+bool previewBusy;
+// While Shift alone is held: the capture is shown as it was taken.
+bool showingCaptured;
+// The shortcuts of the preview's menu; always the executable's.
+HACCEL previewKeys;
 
 // What CreatePreviewWindow hands to the creation handling.
 struct PreviewRequest {
@@ -37,6 +48,120 @@ const FilterRecord& SelectedFilter()
     return filterTable.records[0];  // the built-in identity filter, always added first
 }
 
+const uint8_t* ShownPixels()
+{
+    return showingCaptured ? frameBuffers.captured : frameBuffers.filtered;
+}
+
+// Both images exist already: switching between them only paints again.
+void ShowCaptured(bool captured)
+{
+    if (showingCaptured == captured)
+        return;
+    showingCaptured = captured;
+    if (previewWindow != nullptr) {
+        InvalidateRect(previewWindow, nullptr, FALSE);
+        UpdateWindow(previewWindow);
+    }
+}
+
+// Shift pressed alone shows the capture; released, or joined by any other key, it gives
+// the filter back. A key held down repeats its WM_KEYDOWN with bit 30 set.
+void FollowShift(const MSG& msg)
+{
+    const bool shift = msg.wParam == VK_SHIFT;
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (!shift)
+            ShowCaptured(false);
+        else if ((msg.lParam & (1 << 30)) == 0 && GetKeyState(VK_CONTROL) >= 0 &&
+                 GetKeyState(VK_MENU) >= 0)
+            ShowCaptured(true);
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (shift)
+            ShowCaptured(false);
+        break;
+    }
+}
+
+// A modal loop takes the keys while it runs, the release of Shift among them.
+void FollowShiftAfterModalLoop()
+{
+    if (showingCaptured && GetKeyState(VK_SHIFT) >= 0)
+        ShowCaptured(false);
+}
+
+// Copy, Save picture and Save comparison sheet. Their boxes and dialog are modal: while
+// they run the panel is disabled, so that the picture being kept cannot change under them,
+// and the triggers wait (IsPreviewBusy).
+void RunKeepCommand(HWND window, UINT command)
+{
+    if (previewBusy || frameBuffers.filtered == nullptr)
+        return;
+    previewBusy = true;
+    if (panelWindow != nullptr)
+        EnableWindow(panelWindow, FALSE);
+    if (command == IDM_PREVIEW_COPY)
+        CopyPicture(window, ShownPixels());
+    else if (command == IDM_PREVIEW_SAVE)
+        SavePicture(window, SelectedFilter());
+    else
+        SaveComparisonSheet(window);
+    previewBusy = false;
+    if (panelWindow != nullptr) {
+        EnableWindow(panelWindow, TRUE);
+        // A dialog or box gives the activation back to its owner, the preview; the keys
+        // belong to the panel's list.
+        ForceForegroundWindow(panelWindow);
+        SetFocus(panelWindow);
+    }
+    FollowShiftAfterModalLoop();
+}
+
+// True when `command` is one of the preview menu's.
+bool OnCommand(HWND window, UINT command)
+{
+    switch (command) {
+    case IDM_PREVIEW_COPY:
+    case IDM_PREVIEW_SAVE:
+    case IDM_PREVIEW_SAVE_SHEET:
+        RunKeepCommand(window, command);
+        return true;
+    case IDM_PREVIEW_CLOSE:
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+// The menu of a right click, at the cursor; from the language module when it has one.
+void OnContextMenu(HWND window, LPARAM position)
+{
+    if (previewBusy)
+        return;
+    HMENU menu = LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_PREVIEW_MENU));
+    if (menu == nullptr)  // a language module made before the preview had a menu
+        menu = LoadMenuA(exeInstance, MAKEINTRESOURCEA(IDR_PREVIEW_MENU));
+    if (menu == nullptr)
+        return;
+    POINT at = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    if (position == -1)  // the menu key: no mouse position
+        GetCursorPos(&at);
+    // The panel holds the foreground, so the menu closes when the user clicks elsewhere.
+    previewBusy = true;
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN |
+                       TPM_TOPALIGN, at.x, at.y, 0, window, nullptr));
+    previewBusy = false;
+    DestroyMenu(menu);
+    if (command != 0)
+        OnCommand(window, command);
+    FollowShiftAfterModalLoop();
+}
+
 // The capture and the first filter, before the window is shown, so that neither it nor the
 // panel is in the picture.
 int OnCreate(const CREATESTRUCTA* creation)
@@ -53,6 +178,7 @@ int OnCreate(const CREATESTRUCTA* creation)
 
 void OnDestroy()
 {
+    showingCaptured = false;
     if (panelWindow != nullptr)
         DestroyWindow(panelWindow);
     previewWindow = nullptr;
@@ -74,7 +200,7 @@ void OnPaint(HWND window)
     // Straight from the image to the window, in one pass: no screen-sized bitmap between.
     if (frameBuffers.filtered != nullptr)
         SetDIBitsToDevice(dc, 0, 0, frameBuffers.width, frameBuffers.height, 0, 0, 0,
-                          frameBuffers.height, frameBuffers.filtered,
+                          frameBuffers.height, ShownPixels(),
                           reinterpret_cast<const BITMAPINFO*>(&frameBuffers.header), DIB_RGB_COLORS);
     EndPaint(window, &paint);
     MarkPreviewStep(kPreviewPainted);
@@ -101,6 +227,13 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_MOUSEACTIVATE:   return OnMouseActivate();
     case WM_IME_SETCONTEXT:  return 0;
     case WM_PREVIEW_REFILTER: OnRefilter(window); return 0;
+    case WM_CONTEXTMENU:     OnContextMenu(window, lParam); return 0;
+    // Another program took the keyboard: the release of Shift will not reach us.
+    case WM_ACTIVATEAPP:     if (!wParam) ShowCaptured(false); return 0;
+    case WM_COMMAND:
+        if (OnCommand(window, LOWORD(wParam)))
+            return 0;
+        break;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) {
             PostMessageA(window, WM_CLOSE, 0, 0);
@@ -115,6 +248,7 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
 
 ATOM RegisterPreviewClass()
 {
+    previewKeys = LoadAcceleratorsA(exeInstance, MAKEINTRESOURCEA(IDR_PREVIEW_KEYS));
     return RegisterProgramClass(kPreviewClass, PreviewProc, true);
 }
 
@@ -156,6 +290,22 @@ HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
 bool IsPreviewBeingCreated()
 {
     return creatingPreview;
+}
+
+bool IsPreviewBusy()
+{
+    return previewBusy;
+}
+
+bool TakePreviewKeyboardMessage(MSG* msg)
+{
+    if (previewWindow == nullptr || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
+        return false;
+    HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+    if (root == nullptr || (root != previewWindow && root != panelWindow))
+        return false;
+    FollowShift(*msg);
+    return previewKeys != nullptr && TranslateAcceleratorA(previewWindow, previewKeys, msg);
 }
 
 BOOL ForceForegroundWindow(HWND window)

@@ -1,4 +1,6 @@
-// The full-screen preview window, which shows the filtered capture of one monitor.
+// The full-screen preview window, which shows the filtered capture of one monitor, and the
+// capture unfiltered while Shift is held. Its menu (a right click) and shortcut keys keep
+// the picture: Copy, Save picture, Save comparison sheet.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +24,16 @@ HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor);
 // True while CreatePreviewWindow runs. A message box of the capture runs its own message
 // loop then, and a trigger must not start a second preview inside the first one.
 bool IsPreviewBeingCreated();
+
+// True while a modal loop of the preview runs: its menu, the Save As dialog or one of its
+// message boxes. A trigger must not bring the panel forward over it then.
+bool IsPreviewBusy();
+
+// Hands a keyboard message of the loop to the preview when it is meant for the preview or
+// its panel: Shift held alone shows the capture unfiltered until it is released or another
+// key joins it, and the shortcuts of the preview's menu act (Ctrl+C, Ctrl+S, Ctrl+Shift+S).
+// True when the message was taken as a shortcut.
+bool TakePreviewKeyboardMessage(MSG* msg);
 
 // Brings `window` to the foreground even when another program has it, by joining that
 // program's input state for the moment of the switch.

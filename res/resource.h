@@ -44,3 +44,24 @@
 // Enable filter dialog.
 #define IDD_ENABLE_FILTER         302
 #define IDC_AVAILABLE_LIST        2020
+
+// Keeping what the preview shows: its menu, its shortcut keys and its messages.
+#define IDR_PREVIEW_MENU          210
+#define IDR_PREVIEW_KEYS          211
+#define IDM_PREVIEW_COPY          1100
+#define IDM_PREVIEW_SAVE          1101
+#define IDM_PREVIEW_SAVE_SHEET    1102
+#define IDM_PREVIEW_CLOSE         1103
+#define IDS_PNG_FILE_TYPE         10100
+#define IDS_SHEET_FILE_LABEL      10101
+#define IDS_COPY_CLIPBOARD_BUSY   11100
+#define IDS_COPY_NO_MEMORY        11101
+#define IDS_IMAGE_NO_IMAGING      11110
+#define IDS_IMAGE_MISSING         11111
+#define IDS_IMAGE_UNREADABLE      11112
+#define IDS_IMAGE_UNSUPPORTED     11113
+#define IDS_IMAGE_DAMAGED         11114
+#define IDS_IMAGE_TOO_LARGE       11115
+#define IDS_IMAGE_EXISTS          11116
+#define IDS_IMAGE_UNWRITABLE      11117
+#define IDS_IMAGE_ENCODE_FAILED   11118

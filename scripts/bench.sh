@@ -3,11 +3,13 @@
 # own i686 code. The load average is printed before and after: the figures mean little on a
 # busy machine.
 #
-#   scripts/bench.sh [rounds]             the frame transform (21 rounds or more; 31 by default)
-#   scripts/bench.sh latency [REV...] [...]  the time from the hotkey to the picture on the
-#                                         screen; the builds of the commits named run in turn
-#                                         with this one; arguments from the first that starts
-#                                         with "-" go to latency_bench.exe
+#   scripts/bench.sh [rounds]   the filter on whole frames (21 rounds or more; 31 by default),
+#                               then the converter's steps on a 3840x2160 PNG
+#   scripts/bench.sh latency [REV...] [...]
+#                               the time from the hotkey to the picture on the screen; the
+#                               builds of the commits named run in turn with this one;
+#                               arguments from the first that starts with "-" go to
+#                               latency_bench.exe
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -23,6 +25,7 @@ if [ "${1:-}" != latency ]; then
     pl_start_wineserver
     echo "Load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
     wine "$PL_BUILD/win32/bench/filter_bench.exe" "$@"
+    wine "$PL_BUILD/win32/bench/convert_bench.exe"
     echo "Load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
     exit 0
 fi

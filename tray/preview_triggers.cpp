@@ -1,6 +1,7 @@
 // The rules between the program's windows, each kept here and nowhere else: the preview
-// and the Option dialog exclude each other, a preview closes the About box, and OK in the
-// Option dialog registers the hotkey anew when its settings changed.
+// and the Option dialog exclude each other, a preview closes the About box, the triggers
+// wait while the preview runs a modal loop, and OK in the Option dialog registers the
+// hotkey anew when its settings changed.
 
 #include "tray/preview_triggers.h"
 
@@ -79,6 +80,10 @@ int OpenPreview(HWND frame, HMONITOR monitor)
     // A trigger dispatched by a message box of the capture, while the first preview is
     // still being made.
     if (IsPreviewBeingCreated())
+        return 0;
+    // The preview's menu, Save As dialog or a box of its own is up: bringing the panel
+    // forward would cover it. The hot corner gets here only when no preview is open.
+    if (IsPreviewBusy())
         return 0;
     if (IsAboutOpen())
         CloseAboutDialog();  // it ends itself when its own loop takes the posted OK

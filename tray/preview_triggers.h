@@ -19,8 +19,8 @@ int RegisterPreviewHotkey(HWND frame);
 void UnregisterPreviewHotkey(HWND frame);
 
 // Opens the preview of `monitor`, or brings the open one's panel forward. 1 when a preview
-// exists afterwards. It refuses while the Option dialog is open, and closes an open About
-// box.
+// exists afterwards. It refuses while the Option dialog is open or the preview runs a modal
+// loop (its menu, the Save As dialog, a box), and closes an open About box.
 int OpenPreview(HWND frame, HMONITOR monitor);
 
 // The hotkey: the preview of the monitor under the cursor.

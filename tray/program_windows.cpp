@@ -1,5 +1,6 @@
-// The program's windows brought up at start-up, and the one window the message loop must
-// know: the operate panel, an ordinary window that wants dialog keys.
+// The program's windows brought up at start-up, and the windows the message loop must
+// know: the operate panel, an ordinary window that wants dialog keys, and the preview,
+// whose shortcut keys act from the panel as well.
 
 #include "tray/program_windows.h"
 
@@ -48,5 +49,9 @@ void ShowStartupSplash()
 
 bool TakePanelKeyboardMessage(MSG* msg)
 {
+    // The preview's keys first (Shift to compare, the shortcuts of its menu), so that they
+    // act whether the panel's list or the preview has the keyboard.
+    if (TakePreviewKeyboardMessage(msg))
+        return true;
     return panelWindow != nullptr && IsDialogMessageA(panelWindow, msg);
 }

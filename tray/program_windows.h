@@ -16,6 +16,7 @@ HWND CreateMainFrame();
 // box; start-up goes on either way.
 void ShowStartupSplash();
 
-// Hands a message of the loop to the operate panel's dialog navigation (Tab, arrows, Esc)
-// while the panel exists. True when the panel took it.
+// Hands a message of the loop to the preview's keys (Shift to compare, the shortcuts of its
+// menu) and to the operate panel's dialog navigation (Tab, arrows, Esc) while they exist.
+// True when one of them took it.
 bool TakePanelKeyboardMessage(MSG* msg);
