@@ -1,4 +1,6 @@
-// Capturing a monitor into a 24-bit bottom-up image.
+// Capturing a monitor into a 24-bit bottom-up image. The two images are kept from one
+// preview to the next while the monitor's size stays the same: allocating them anew, and
+// touching fresh memory, cost more than the filtering.
 
 #include "preview/capture.h"
 
@@ -14,68 +16,82 @@ static_assert(sizeof(DibHeader) == sizeof(BITMAPINFOHEADER), "the frame header i
 
 namespace {
 
-void FreeImages()
-{
-    std::free(frameBuffers.captured);
-    std::free(frameBuffers.filtered);
-    frameBuffers.captured = nullptr;
-    frameBuffers.filtered = nullptr;
-}
+// The captured image is the pixels of a DIB section, which the screen is copied into
+// directly: GDI converts the screen's pixels once, on the way in.
+HBITMAP capturedSection;
 
 BITMAPINFO* HeaderForGdi()
 {
     return reinterpret_cast<BITMAPINFO*>(&frameBuffers.header);
 }
 
+// Images of `width` x `height`: those held when they have that size, new ones otherwise.
+bool HoldImages(int width, int height)
+{
+    if (capturedSection != nullptr && frameBuffers.width == width && frameBuffers.height == height)
+        return true;
+    ReleaseCaptureImages();
+    frameBuffers.width = width;
+    frameBuffers.height = height;
+    frameBuffers.stride = FrameStride(width);
+    std::memset(&frameBuffers.header, 0, sizeof frameBuffers.header);
+    frameBuffers.header.biSize = sizeof(BITMAPINFOHEADER);
+    frameBuffers.header.biWidth = width;
+    frameBuffers.header.biHeight = height;  // positive: bottom-up rows
+    frameBuffers.header.biPlanes = 1;
+    frameBuffers.header.biBitCount = 24;
+    frameBuffers.header.biCompression = BI_RGB;
+
+    void* bits = nullptr;
+    capturedSection = CreateDIBSection(nullptr, HeaderForGdi(), DIB_RGB_COLORS, &bits, nullptr, 0);
+    frameBuffers.captured = static_cast<uint8_t*>(bits);
+    frameBuffers.filtered = static_cast<uint8_t*>(
+        std::malloc(static_cast<size_t>(frameBuffers.stride) * static_cast<size_t>(height)));
+    if (capturedSection != nullptr && frameBuffers.filtered != nullptr)
+        return true;
+    ReleaseCaptureImages();
+    return false;
+}
+
 }  // namespace
+
+void ReleaseCaptureImages()
+{
+    if (capturedSection != nullptr)
+        DeleteObject(capturedSection);
+    capturedSection = nullptr;
+    std::free(frameBuffers.filtered);
+    frameBuffers.captured = nullptr;
+    frameBuffers.filtered = nullptr;
+}
 
 int CaptureScreen(HWND boxOwner, const RECT& area)
 {
-    FreeImages();
-    frameBuffers.width = area.right - area.left;
-    frameBuffers.height = area.bottom - area.top;
-    frameBuffers.stride = FrameStride(frameBuffers.width);
-
-    const size_t imageBytes =
-        static_cast<size_t>(frameBuffers.stride) * static_cast<size_t>(frameBuffers.height);
-    frameBuffers.captured = static_cast<uint8_t*>(std::malloc(imageBytes));
-    frameBuffers.filtered = static_cast<uint8_t*>(std::malloc(imageBytes));
-    if (frameBuffers.captured == nullptr || frameBuffers.filtered == nullptr) {
-        FreeImages();
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (!HoldImages(width, height)) {
         ShowMessageF(boxOwner, MB_OK | MB_ICONWARNING,
                      "The screen could not be captured: not enough memory for %d x %d pixels.",
-                     frameBuffers.width, frameBuffers.height);
+                     width, height);
         return 0;
     }
 
     GetLocalTime(&captureTime);
     HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, frameBuffers.width, frameBuffers.height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    HGDIOBJ previous = SelectObject(memory, capturedSection);
     // The display context spans every monitor, with the primary one's corner at (0, 0).
     // CAPTUREBLT takes layered windows into the picture.
-    BitBlt(memory, 0, 0, frameBuffers.width, frameBuffers.height, screen, area.left, area.top,
-           SRCCOPY | CAPTUREBLT);
-    // GetDIBits must not read a bitmap that is selected into a context.
+    const BOOL copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top,
+                               SRCCOPY | CAPTUREBLT);
+    const DWORD error = GetLastError();
     SelectObject(memory, previous);
-    DeleteDC(screen);
-
-    std::memset(&frameBuffers.header, 0, sizeof frameBuffers.header);
-    frameBuffers.header.biSize = sizeof(BITMAPINFOHEADER);
-    frameBuffers.header.biWidth = frameBuffers.width;
-    frameBuffers.header.biHeight = frameBuffers.height;  // positive: bottom-up rows
-    frameBuffers.header.biPlanes = 1;
-    frameBuffers.header.biBitCount = 24;
-    frameBuffers.header.biCompression = BI_RGB;
-
-    // A failed read-back then shows black rather than whatever the allocation held.
-    std::memset(frameBuffers.captured, 0, imageBytes);
-    if (GetDIBits(memory, bitmap, 0, frameBuffers.height, frameBuffers.captured, HeaderForGdi(),
-                  DIB_RGB_COLORS) == 0)
-        ShowMessageF(boxOwner, MB_OK, "GetDIBits() failed %d", static_cast<int>(GetLastError()));
-
-    DeleteObject(bitmap);
     DeleteDC(memory);
+    DeleteDC(screen);
+    if (!copied) {
+        // Black rather than the last preview's picture, which the kept image still holds.
+        std::memset(frameBuffers.captured, 0,
+                    static_cast<size_t>(frameBuffers.stride) * static_cast<size_t>(height));
+        ShowMessageF(boxOwner, MB_OK, "BitBlt() failed %d", static_cast<int>(error));
+    }
     return 1;
 }

@@ -5,8 +5,8 @@
 
 #include "filter/frame_buffers.h"
 
-// Both images of the last capture. They stay allocated after the preview closes, until the
-// next capture replaces them.
+// Both images of the last capture. They stay allocated after the preview closes, for the
+// next capture of the same size.
 extern FrameBuffers frameBuffers;
 
 // The local time of the last capture: saved pictures are named after it.
@@ -16,3 +16,6 @@ extern SYSTEMTIME captureTime;
 // into frameBuffers.captured. Zero when the two images could not be allocated; then no
 // image is held and the user has been told in a box owned by `boxOwner`.
 int CaptureScreen(HWND boxOwner, const RECT& area);
+
+// Frees both images: when the screen's size changed, and at the end.
+void ReleaseCaptureImages();

@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "app/resource_module.h"
+#include "app/timeline.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 #include "preview/capture.h"
@@ -161,15 +162,17 @@ void OnContextMenu(HWND window, LPARAM position)
     FollowShiftAfterModalLoop();
 }
 
-int OnCreate(HWND window, const CREATESTRUCTA* creation)
+// The capture and the first filter, before the window is shown, so that neither it nor the
+// panel is in the picture.
+int OnCreate(const CREATESTRUCTA* creation)
 {
     const PreviewRequest& request = *static_cast<const PreviewRequest*>(creation->lpCreateParams);
     if (!CaptureScreen(request.boxOwner, request.area))
         return -1;
-    if (CreateOperatePanel(window, request.monitor) == nullptr)
-        return -1;
+    MarkPreviewStep(kPreviewCaptured);
     selectedFilterIndex = 0;
     ApplyFilterToFrame(SelectedFilter(), frameBuffers);
+    MarkPreviewStep(kPreviewFiltered);
     return 0;
 }
 
@@ -194,19 +197,13 @@ void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    if (frameBuffers.filtered != nullptr) {
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, frameBuffers.width, frameBuffers.height);
-        // Converted while the bitmap is selected nowhere.
-        SetDIBits(memory, bitmap, 0, frameBuffers.height, ShownPixels(),
-                  reinterpret_cast<const BITMAPINFO*>(&frameBuffers.header), DIB_RGB_COLORS);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(dc, 0, 0, frameBuffers.width, frameBuffers.height, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-    }
+    // Straight from the image to the window, in one pass: no screen-sized bitmap between.
+    if (frameBuffers.filtered != nullptr)
+        SetDIBitsToDevice(dc, 0, 0, frameBuffers.width, frameBuffers.height, 0, 0, 0,
+                          frameBuffers.height, ShownPixels(),
+                          reinterpret_cast<const BITMAPINFO*>(&frameBuffers.header), DIB_RGB_COLORS);
     EndPaint(window, &paint);
+    MarkPreviewStep(kPreviewPainted);
 }
 
 // A click on the picture must not take the foreground from the panel: it hands it to the
@@ -222,7 +219,7 @@ LRESULT OnMouseActivate()
 LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_CREATE:          return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_CREATE:          return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_DESTROY:         OnDestroy(); return 0;
     case WM_SETFOCUS:        return 0;
     case WM_PAINT:           OnPaint(window); return 0;
@@ -267,12 +264,26 @@ HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
     // A popup without a caption exactly over the monitor, at the capture's size, so the
     // picture is shown pixel for pixel; a tool window has no taskbar button.
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
-                                  WS_POPUP | WS_VISIBLE, area.left, area.top,
-                                  area.right - area.left, area.bottom - area.top, nullptr,
-                                  nullptr, exeInstance, &request);
+                                  WS_POPUP, area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top, nullptr, nullptr, exeInstance, &request);
+    if (window != nullptr) {
+        // The picture first, the panel right after it: the user waits for the picture. The
+        // preview takes the foreground as it shows, so that a key pressed while the panel is
+        // being made (an Esc the moment the picture appears) reaches this program.
+        ShowWindow(window, SW_SHOW);
+        ForceForegroundWindow(window);
+        UpdateWindow(window);
+        // Wine hands a window's pixels to the screen when its thread is about to wait for
+        // messages; this wait of no time at all lets it do so before the panel is made.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
+        if (CreateOperatePanel(window, monitor) != nullptr) {
+            previewWindow = window;
+        } else {
+            DestroyWindow(window);
+            window = nullptr;
+        }
+    }
     creatingPreview = false;
-    if (window != nullptr)
-        previewWindow = window;
     return window;
 }
 

@@ -7,7 +7,10 @@
 
 #include "app/app.h"
 #include "app/resource_module.h"
+#include "app/timeline.h"
 #include "dialogs/about_dialog.h"
+#include "preview/capture.h"
+#include "preview/preview_window.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -22,6 +25,9 @@ UINT taskbarCreatedMsg;
 
 namespace {
 
+// The latency benchmark's question: when did a step of the last preview end?
+UINT previewTimelineMsg;
+
 // The first, 88-byte form of NOTIFYICONDATAA, which every shell since Windows 95 accepts.
 const DWORD kTrayIconRecordSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray icon record");
@@ -35,6 +41,7 @@ LRESULT OnCreate(HWND hwnd)
     mainFrameWnd = hwnd;  // first: the boxes below are owned by it
     AddTrayIcon();
     taskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
+    previewTimelineMsg = RegisterWindowMessageA(kPreviewTimelineMessage);
     trayMenu = LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
     if (settings.EnableHotkeyAction)
         RegisterPreviewHotkey(hwnd);
@@ -68,6 +75,7 @@ void OnDestroy(HWND hwnd)
         trayMenu = nullptr;
     }
     UnregisterPreviewHotkey(hwnd);
+    ReleaseCaptureImages();
     PostQuitMessage(0);
 }
 
@@ -75,6 +83,14 @@ void OnTimer(HWND hwnd, UINT_PTR timerId)
 {
     if (timerId == IDT_HOTCORNER)
         OnHotCornerTick(hwnd);
+}
+
+// The images kept for the next preview no longer fit the screen. An open preview keeps its
+// picture, at its size, until it closes.
+void OnDisplayChange()
+{
+    if (previewWindow == nullptr)
+        ReleaseCaptureImages();
 }
 
 void ShowTrayMenu(HWND hwnd)
@@ -156,6 +172,7 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ENDSESSION:       SaveSettings(); return 0;
     case WM_IME_SETCONTEXT:   return 0;
     case WM_TIMER:            OnTimer(hwnd, wParam); return 0;
+    case WM_DISPLAYCHANGE:    OnDisplayChange(); return 0;
     case WM_HOTKEY:           OnHotkey(hwnd); return 0;
     case WM_TASKTRAY:         OnTrayNotify(hwnd, static_cast<UINT>(lParam)); return 0;
     case WM_COMMAND:
@@ -163,6 +180,8 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         break;
     }
+    if (msg == previewTimelineMsg && msg != 0)
+        return PreviewStepTime(static_cast<unsigned>(wParam));
     if (msg == taskbarCreatedMsg && msg != 0) {
         // Explorer has been restarted, so the tray icon will have been lost.
         AddTrayIcon();

@@ -6,6 +6,7 @@
 #include "tray/preview_triggers.h"
 
 #include "app/message_box.h"
+#include "app/timeline.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/option_dialog.h"
 #include "preview/operate_panel.h"
@@ -86,9 +87,13 @@ int OpenPreview(HWND frame, HMONITOR monitor)
         return 0;
     if (IsAboutOpen())
         CloseAboutDialog();  // it ends itself when its own loop takes the posted OK
-    if (previewWindow == nullptr && CreatePreviewWindow(frame, monitor) == nullptr)
-        return 0;
+    if (previewWindow == nullptr) {
+        MarkPreviewStep(kPreviewTriggered);
+        if (CreatePreviewWindow(frame, monitor) == nullptr)
+            return 0;
+    }
     ForceForegroundWindow(panelWindow);
+    MarkPreviewStep(kPreviewPanelShown);
     return 1;
 }
 

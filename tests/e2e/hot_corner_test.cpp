@@ -1,6 +1,7 @@
 // The hot corner: a dwell on the configured corner opens the preview, a short visit does
 // not, the other corners do nothing, and nothing fires while a preview is open.
 
+#include "app/timeline.h"
 #include "tests/e2e/driver.h"
 
 namespace {
@@ -45,14 +46,15 @@ TEST_F(TheHotCorner, OpensThePreviewAfterADwellOnItsOwnCornerOnly)
     ASSERT_TRUE(WaitUntil([&] { return PreviewShown(); })) << "a dwell opened nothing";
     EXPECT_GE(GetTickCount() - arrived, 200u);
 
-    // Had the corner fired again, the panel would have taken the foreground back.
-    HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, 100,
-                                 50, 50, nullptr, nullptr, nullptr, nullptr);
-    ClickIn(other);
-    ASSERT_EQ(GetForegroundWindow(), other);
+    // Had the corner fired again, the program would have handed the panel the foreground
+    // anew, which its timeline of the preview notes.
+    const UINT timeline = RegisterWindowMessageA(kPreviewTimelineMessage);
+    const LRESULT handed = SendMessageA(frame_, timeline, kPreviewPanelShown, 0);
+    MoveCursor(away);
     MoveCursor(corner);
     Pause(600);
-    EXPECT_EQ(GetForegroundWindow(), other) << "the corner fired under the preview";
+    EXPECT_EQ(SendMessageA(frame_, timeline, kPreviewPanelShown, 0), handed)
+        << "the corner fired under the preview";
     MoveCursor(away);
     PostMessageA(Preview(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return PreviewGone(); }));

@@ -1,19 +1,14 @@
 // The capture's failures inside the test process: images that cannot be allocated open no
-// preview, a failed read-back shows black, and a preview trigger meanwhile opens nothing.
+// preview, a failed read-back shows black (not the last preview's picture, which the kept
+// images still hold), and a preview trigger meanwhile opens nothing.
 
 #include "tests/win32/in_process.h"
+#include "tests/win32/screen_pattern.h"
 
-static int WINAPI FailingGetDIBits(HDC, HBITMAP, UINT, UINT, LPVOID, LPBITMAPINFO, UINT)
+static BOOL WINAPI FailingBitBlt(HDC, int, int, int, int, HDC, int, int, DWORD)
 {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-}
-
-// A malloc that hands out junk, as a heap does that was used before.
-static void* DirtyMalloc(size_t size)
-{
-    void* block = std::calloc(size, 1);
-    return block != nullptr ? std::memset(block, 0x5A, size) : nullptr;
+    return FALSE;
 }
 
 static int opened = -1;
@@ -33,14 +28,47 @@ TEST(Capture, FailuresAreToldAndOnlyAFailedReadBackOpensThePreview)
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text.find("The screen could not be captured"), 0u);
     }
-    ImportPatch failing("gdi32.dll", "GetDIBits", reinterpret_cast<void*>(FailingGetDIBits));
-    ImportPatch dirty("msvcrt.dll", "malloc", reinterpret_cast<void*>(DirtyMalloc));
+    {
+        ScreenPattern pattern;  // a picture for the kept images to hold
+        ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr);
+        DestroyWindow(previewWindow);
+    }
+    ImportPatch failing("gdi32.dll", "BitBlt", reinterpret_cast<void*>(FailingBitBlt));
     MessageBoxes boxes([] { opened = OpenPreview(nullptr, PrimaryMonitor()); });  // a hotkey while the box is up
     ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr) << "the preview still opens";
     EXPECT_EQ(opened, 0);
     const size_t bytes = size_t(frameBuffers.stride) * frameBuffers.height;
     EXPECT_EQ(size_t(std::count(frameBuffers.captured, frameBuffers.captured + bytes, 0)), bytes);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "GetDIBits() failed 87");
+    EXPECT_EQ(boxes.shown[0].text, "BitBlt() failed 87");
     DestroyWindow(previewWindow);
+}
+
+// Runs where the preview lets its painted picture reach the screen, before the panel exists.
+static bool panelBeforeEsc = true;
+static DWORD WINAPI PressEscapeInTheGap(DWORD, const HANDLE*, DWORD, DWORD, DWORD)
+{
+    panelBeforeEsc = panelWindow != nullptr;
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof *keys);
+    return WAIT_TIMEOUT;
+}
+
+TEST(Capture, AnEscapePressedBetweenThePictureAndThePanelClosesThePreview)
+{
+    RegisterBuiltinFilters();
+    exeInstance = GetModuleHandleA(nullptr);
+    RegisterPreviewClass();
+    RegisterPanelClass();
+    ImportPatch gap("user32.dll", "MsgWaitForMultipleObjectsEx", reinterpret_cast<void*>(PressEscapeInTheGap));
+    ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr);
+    EXPECT_FALSE(panelBeforeEsc) << "the picture comes first";
+    const DWORD start = GetTickCount();
+    for (MSG msg; previewWindow != nullptr && GetTickCount() - start < 5000; Sleep(1))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            TakePanelKeyboardMessage(&msg) || (TranslateMessage(&msg), DispatchMessageA(&msg));
+    EXPECT_EQ(previewWindow, nullptr) << "the Esc was lost";
 }

@@ -36,7 +36,12 @@ TEST(MainFrame, CreationTakesTrayIconMenuHotkeyAndTimerAndDestructionGivesThemBa
         EXPECT_EQ(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9), !hotkeyOn);
         EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL, VK_F9)) << "only the chosen modifiers are taken";
         SendMessageA(frame, RegisterWindowMessageA("TaskbarCreated"), 0, 0);  // a new shell
-        SendMessageA(frame, WM_CLOSE, 0, 0);
+        // The images kept for the next preview go when the screen changes and at the end.
+        for (UINT change : {UINT(WM_DISPLAYCHANGE), UINT(WM_CLOSE)}) {
+            CaptureScreen(nullptr, {0, 0, 8, 8});
+            SendMessageA(frame, change, 0, 0);
+            EXPECT_EQ(frameBuffers.captured, nullptr) << change;
+        }
         EXPECT_EQ(std::make_tuple(IsMenu(menu), hotkeyRegistered, hotCornerTimerSet),
                   std::make_tuple(FALSE, 0, 0));
         EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));

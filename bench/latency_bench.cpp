@@ -1,0 +1,301 @@
+// Prints how long a user waits for the preview: from the hotkey's key-down to the filtered
+// picture on the screen, watched on one pixel of a test window, for the first preview after
+// the program started and for warm ones, at 1024x768, 1920x1080 and 3840x2160. Beside it,
+// from the program's own timeline, when each step ended, and the time of one whole-screen
+// read on this machine. Several builds are run in turn within each round, so that their
+// figures come from the same machine state. Run it under Wine with scripts/bench.sh.
+//
+//   latency_bench.exe [--rounds N] [--warm N] NAME=PROGRAM.EXE [NAME=PROGRAM.EXE ...]
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "app/timeline.h"
+#include "res/resource.h"
+
+namespace {
+
+const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
+const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
+const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
+const COLORREF kTestColor = RGB(255, 0, 0);  // shown grey through the first enabled filter
+
+struct Size {
+    int width, height;
+};
+const Size kSizes[] = {{1024, 768}, {1920, 1080}, {3840, 2160}};
+
+const char* const kStepNames[kPreviewStepCount] = {"trigger", "capture", "filter", "paint",
+                                                   "panel"};
+
+// Microseconds of the performance counter cut to 32 bits, as the program notes its steps.
+uint32_t NowMicroseconds()
+{
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<uint32_t>(now.QuadPart / frequency.QuadPart * 1000000 +
+                                 now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void PumpFor(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs)
+{
+    for (const DWORD start = GetTickCount(); !condition(); PumpFor(5))
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+    return true;
+}
+
+void PressKey(WORD key)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool HotkeyTaken(UINT key)
+{
+    return !RegisterHotKey(nullptr, 9, 0, key) || !UnregisterHotKey(nullptr, 9);
+}
+
+void SetDword(const char* name, DWORD value)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
+}
+
+// Red all over, under whatever the program shows.
+HWND ShowTestWindow()
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hbrBackground = CreateSolidBrush(kTestColor);
+    windowClass.lpszClassName = "latency.test";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, "latency.test", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                           nullptr, nullptr, nullptr);
+}
+
+bool SetDisplaySize(Size size, HWND testWindow)
+{
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = size.width;
+    mode.dmPelsHeight = size.height;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (ChangeDisplaySettingsA(&mode, 0) != DISP_CHANGE_SUCCESSFUL)
+        return false;
+    SetWindowPos(testWindow, HWND_TOP, 0, 0, size.width, size.height, SWP_SHOWWINDOW);
+    PumpFor(300);
+    return GetSystemMetrics(SM_CXSCREEN) == size.width;
+}
+
+// One read of the whole screen, as a capture makes it: into a 24-bit image.
+double ScreenReadMs(Size size)
+{
+    BITMAPINFOHEADER header = {sizeof header, size.width, size.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP image = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
+                                     DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, image);
+    std::vector<double> times;
+    for (int i = 0; i < 9; ++i) {
+        const uint32_t start = NowMicroseconds();
+        BitBlt(memory, 0, 0, size.width, size.height, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        times.push_back((NowMicroseconds() - start) / 1000.0);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(image);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return Median(times);
+}
+
+// What one build gave at one size.
+struct Figures {
+    std::vector<double> first, warm;
+    std::vector<double> steps[kPreviewStepCount];  // ms after the key, warm previews
+    int escapesLost = 0;  // an Esc pressed the moment the picture showed, and the preview stayed
+};
+
+struct Program {
+    std::string name, path;
+    PROCESS_INFORMATION process{};
+    HWND frame = nullptr;
+    UINT timelineMsg = RegisterWindowMessageA(kPreviewTimelineMessage);
+
+    bool Start()
+    {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        const std::string folder = path.substr(0, path.rfind('\\'));
+        if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &startup, &process))
+            return false;
+        // The first program of a fresh Wine session may take a while.
+        return WaitFor([&] { return (frame = FindWindowA(kMainFrameClass, nullptr)) != nullptr; }, 60000) &&
+               WaitFor([] { return HotkeyTaken(VK_F11); }, 60000);
+    }
+
+    void Exit()
+    {
+        PostMessageA(frame, WM_COMMAND, IDM_EXIT, 0);
+        if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+
+    uint32_t StepTime(int step)
+    {
+        DWORD_PTR time = 0;
+        SendMessageTimeoutA(frame, timelineMsg, step, 0, SMTO_ABORTIFHUNG, 1000, &time);
+        return static_cast<uint32_t>(time);
+    }
+
+    // One preview: milliseconds from the key-down to the first pixel that is no longer the
+    // test colour, or a negative number when none changed.
+    double Preview(Size size, Figures& figures, bool first)
+    {
+        HDC screen = GetDC(nullptr);
+        const int x = size.width * 3 / 4, y = size.height * 3 / 4;  // away from the panel
+        WaitFor([&] { return GetPixel(screen, x, y) == kTestColor; }, 5000);
+        const uint32_t keyDown = NowMicroseconds();
+        PressKey(VK_F11);
+        uint32_t shown = 0;
+        while (NowMicroseconds() - keyDown < 10000000) {
+            if (GetPixel(screen, x, y) != kTestColor) {
+                shown = NowMicroseconds();
+                break;
+            }
+        }
+        // As a user would who saw enough: Esc the moment the picture shows, panel or not.
+        PressKey(VK_ESCAPE);
+        ReleaseDC(nullptr, screen);
+        if (shown == 0)
+            return -1;
+        const double ms = (shown - keyDown) / 1000.0;
+        (first ? figures.first : figures.warm).push_back(ms);
+        if (!WaitFor([] { return FindWindowA(kPreviewClass, nullptr) == nullptr; }, 3000)) {
+            ++figures.escapesLost;
+            PressKey(VK_ESCAPE);
+            WaitFor([] { return FindWindowA(kPreviewClass, nullptr) == nullptr; }, 5000);
+        }
+        for (int step = 0; step < kPreviewStepCount && !first; ++step)
+            if (const uint32_t time = StepTime(step))
+                figures.steps[step].push_back(static_cast<int32_t>(time - keyDown) / 1000.0);
+        return ms;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int rounds = 5, warm = 6;
+    std::vector<Program> programs;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--warm") == 0 && i + 1 < argc)
+            warm = std::max(1, std::atoi(argv[++i]));
+        else if (const char* equals = std::strchr(argv[i], '=')) {
+            Program program;
+            program.name.assign(argv[i], static_cast<size_t>(equals - argv[i]));
+            program.path = equals + 1;
+            programs.push_back(program);
+        }
+    }
+    if (programs.empty()) {
+        std::fprintf(stderr, "usage: latency_bench [--rounds N] [--warm N] NAME=PROGRAM.EXE ...\n");
+        return 1;
+    }
+
+    // The first enabled filter turns the red test window grey; no splash to wait for.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    SetDword("NoSplash", 1);
+    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, "EnableFilters", REG_SZ, "_grayscale,_normal", 19);
+    HWND testWindow = ShowTestWindow();
+
+    std::printf("%d rounds of one first and %d warm previews per build and size; medians.\n",
+                rounds, warm);
+    for (const Size size : kSizes) {
+        if (!SetDisplaySize(size, testWindow)) {
+            std::printf("\n%dx%d: the display could not be switched to this size\n", size.width, size.height);
+            continue;
+        }
+        std::vector<Figures> figures(programs.size());
+        for (int round = 0; round < rounds; ++round) {
+            for (size_t p = 0; p < programs.size(); ++p) {
+                Program& program = programs[p];
+                if (!program.Start()) {
+                    std::printf("%s did not start\n", program.path.c_str());
+                    return 2;
+                }
+                PumpFor(300);
+                program.Preview(size, figures[p], true);
+                for (int w = 0; w < warm; ++w) {
+                    PumpFor(150);
+                    program.Preview(size, figures[p], false);
+                }
+                program.Exit();
+            }
+        }
+        const double read = ScreenReadMs(size);
+        std::printf("\n%dx%d: one whole-screen read %.1f ms\n", size.width, size.height, read);
+        std::printf("  %-8s %8s %8s %7s   step ends, ms after the key (warm)\n", "build",
+                    "first", "warm", "reads");
+        for (size_t p = 0; p < programs.size(); ++p) {
+            const Figures& f = figures[p];
+            std::printf("  %-8s %8.1f %8.1f %7.2f  ", programs[p].name.c_str(), Median(f.first),
+                        Median(f.warm), Median(f.warm) / read);
+            for (int step = 0; step < kPreviewStepCount; ++step)
+                if (!f.steps[step].empty())
+                    std::printf(" %s %.1f", kStepNames[step], Median(f.steps[step]));
+            std::printf("\n");
+            if (f.escapesLost > 0)
+                std::printf("  %-8s an Esc the moment the picture showed was lost %d times\n",
+                            programs[p].name.c_str(), f.escapesLost);
+        }
+        for (size_t p = 1; p < programs.size(); ++p)
+            std::printf("  %s / %s, warm: %.2f (goal at most 0.67)\n", programs[p].name.c_str(),
+                        programs.front().name.c_str(),
+                        Median(figures[p].warm) / Median(figures.front().warm));
+        const Figures& last = figures.back();
+        std::printf("  %s: first preview %.1f ms slower than a warm one (goal at most 25)\n",
+                    programs.back().name.c_str(), Median(last.first) - Median(last.warm));
+    }
+    ChangeDisplaySettingsA(nullptr, 0);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    DestroyWindow(testWindow);
+    return 0;
+}
