@@ -17,5 +17,10 @@ extern SYSTEMTIME captureTime;
 // image is held and the user has been told in a box owned by `boxOwner`.
 int CaptureScreen(HWND boxOwner, const RECT& area);
 
+// Makes both images ready for a capture of `area`'s size ahead of time, their memory
+// touched once, so that the first preview pays nothing for them. Nothing is reported: a
+// capture that still lacks memory says so itself.
+void PrepareCaptureImages(const RECT& area);
+
 // Frees both images: when the screen's size changed, and at the end.
 void ReleaseCaptureImages();

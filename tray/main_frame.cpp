@@ -47,6 +47,7 @@ LRESULT OnCreate(HWND hwnd)
         RegisterPreviewHotkey(hwnd);
     // The timer runs whether or not the hot corner is on; each tick reads the setting.
     hotCornerTimerSet = SetTimer(hwnd, IDT_HOTCORNER, kHotCornerPeriodMs, nullptr) != 0;
+    PostMessageA(hwnd, WM_PREPARE_PREVIEW, 0, 0);
     return 0;
 }
 
@@ -85,12 +86,26 @@ void OnTimer(HWND hwnd, UINT_PTR timerId)
         OnHotCornerTick(hwnd);
 }
 
-// The images kept for the next preview no longer fit the screen. An open preview keeps its
-// picture, at its size, until it closes.
-void OnDisplayChange()
+// The images kept for the next preview no longer fit the screen: they are made again at its
+// new size. An open preview keeps its picture, at its size, until it closes.
+// The images of the first preview, ready before it is asked for. Only for the primary
+// monitor: the hotkey may ask for another, which then gets its images at once.
+void OnPreparePreview()
 {
-    if (previewWindow == nullptr)
-        ReleaseCaptureImages();
+    MONITORINFO primary{};
+    primary.cbSize = sizeof primary;
+    const POINT origin = {0, 0};
+    if (previewWindow == nullptr &&
+        GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &primary))
+        PrepareCaptureImages(primary.rcMonitor);
+}
+
+void OnDisplayChange(HWND hwnd)
+{
+    if (previewWindow != nullptr)
+        return;
+    ReleaseCaptureImages();
+    PostMessageA(hwnd, WM_PREPARE_PREVIEW, 0, 0);
 }
 
 void ShowTrayMenu(HWND hwnd)
@@ -172,7 +187,8 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_ENDSESSION:       SaveSettings(); return 0;
     case WM_IME_SETCONTEXT:   return 0;
     case WM_TIMER:            OnTimer(hwnd, wParam); return 0;
-    case WM_DISPLAYCHANGE:    OnDisplayChange(); return 0;
+    case WM_DISPLAYCHANGE:    OnDisplayChange(hwnd); return 0;
+    case WM_PREPARE_PREVIEW:  OnPreparePreview(); return 0;
     case WM_HOTKEY:           OnHotkey(hwnd); return 0;
     case WM_TASKTRAY:         OnTrayNotify(hwnd, static_cast<UINT>(lParam)); return 0;
     case WM_COMMAND:

@@ -8,6 +8,9 @@
 
 // Callback message of the tray icon.
 const UINT WM_TASKTRAY = WM_APP + 1;
+// Posted to itself: the images of a preview of the primary monitor are made ready once the
+// program idles.
+const UINT WM_PREPARE_PREVIEW = WM_APP + 4;
 
 const UINT ID_TRAY_ICON = 1;
 const UINT_PTR IDT_HOTCORNER = 555;

@@ -36,9 +36,12 @@ TEST(MainFrame, CreationTakesTrayIconMenuHotkeyAndTimerAndDestructionGivesThemBa
         EXPECT_EQ(HotkeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9), !hotkeyOn);
         EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL, VK_F9)) << "only the chosen modifiers are taken";
         SendMessageA(frame, RegisterWindowMessageA("TaskbarCreated"), 0, 0);  // a new shell
-        // The images kept for the next preview go when the screen changes and at the end.
+        // The images of a first preview of the primary monitor wait ready once the frame
+        // idles; they go when the screen changes (and come again) and at the end.
         for (UINT change : {UINT(WM_DISPLAYCHANGE), UINT(WM_CLOSE)}) {
-            CaptureScreen(nullptr, {0, 0, 8, 8});
+            for (MSG idle; PeekMessageA(&idle, frame, 0, 0, PM_REMOVE);)
+                DispatchMessageA(&idle);
+            EXPECT_TRUE(frameBuffers.captured && frameBuffers.width == GetSystemMetrics(SM_CXSCREEN));
             SendMessageA(frame, change, 0, 0);
             EXPECT_EQ(frameBuffers.captured, nullptr) << change;
         }
