@@ -5,7 +5,10 @@
 // read on this machine. Several builds are run in turn within each round, so that their
 // figures come from the same machine state. Run it under Wine with scripts/bench.sh.
 //
-//   latency_bench.exe [--rounds N] [--warm N] NAME=PROGRAM.EXE [NAME=PROGRAM.EXE ...]
+// With --soak N, the last build then makes N previews in one run at 1024x768 and prints its
+// memory after 10 and after N: it must stay flat.
+//
+//   latency_bench.exe [--rounds N] [--warm N] [--soak N] NAME=PROGRAM.EXE [NAME=PROGRAM.EXE ...]
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +18,8 @@
 #include <vector>
 
 #include <windows.h>
+
+#include <psapi.h>
 
 #include "app/timeline.h"
 #include "res/resource.h"
@@ -175,6 +180,16 @@ struct Program {
         CloseHandle(process.hThread);
     }
 
+    // The working set and the private bytes, in KB. Wine counts no handles or GDI objects
+    // of another process.
+    std::pair<unsigned, unsigned> Memory()
+    {
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters);
+        return {unsigned(counters.WorkingSetSize / 1024), unsigned(counters.PagefileUsage / 1024)};
+    }
+
     uint32_t StepTime(int step)
     {
         DWORD_PTR time = 0;
@@ -221,13 +236,15 @@ struct Program {
 
 int main(int argc, char** argv)
 {
-    int rounds = 5, warm = 6;
+    int rounds = 5, warm = 6, soak = 0;
     std::vector<Program> programs;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--warm") == 0 && i + 1 < argc)
             warm = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--soak") == 0 && i + 1 < argc)
+            soak = std::max(10, std::atoi(argv[++i]));
         else if (const char* equals = std::strchr(argv[i], '=')) {
             Program program;
             program.name.assign(argv[i], static_cast<size_t>(equals - argv[i]));
@@ -293,6 +310,22 @@ int main(int argc, char** argv)
         const Figures& last = figures.back();
         std::printf("  %s: first preview %.1f ms slower than a warm one (goal at most 25)\n",
                     programs.back().name.c_str(), Median(last.first) - Median(last.warm));
+    }
+    if (soak > 0 && SetDisplaySize(kSizes[0], testWindow)) {
+        Program& program = programs.back();
+        Figures figures;
+        program.Start();
+        std::pair<unsigned, unsigned> after10;
+        for (int i = 1; i <= soak; ++i) {
+            program.Preview(kSizes[0], figures, false);
+            if (i == 10)
+                after10 = program.Memory();
+        }
+        const std::pair<unsigned, unsigned> afterAll = program.Memory();
+        std::printf("\n%s, %d previews at 1024x768: working set %u KB after 10, %u KB after %d; "
+                    "private bytes %u KB, %u KB\n", program.name.c_str(), soak, after10.first,
+                    afterAll.first, soak, after10.second, afterAll.second);
+        program.Exit();
     }
     ChangeDisplaySettingsA(nullptr, 0);
     RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
