@@ -19,7 +19,7 @@
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 #include "filter/text.h"
-#include "preview/comparison_sheet.h"
+#include "app/comparison_sheet.h"
 #include "settings/settings_store.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "filter/ansi_text.h"
 #include "filter/filter_table.h"
 #include "preview/capture.h"
-#include "preview/comparison_sheet.h"
+#include "app/comparison_sheet.h"
 #include "preview/picture_name.h"
 #include "res/resource.h"
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "filter/text.h"
-#include "preview/sheet_layout.h"
+#include "app/sheet_layout.h"
 
 TEST(SheetLayout, TheSmallestFactorWinsThenTheMostNearlySquareSheet)
 {

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "app/converter.h"
-#include "preview/comparison_sheet.h"
+#include "app/comparison_sheet.h"
 #include "tests/support/scratch_filter_folder.h"
 #include "tests/win32/in_process.h"
 #include "tests/win32/pictures.h"

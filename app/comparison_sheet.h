@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/image_file.h"
+#include "app/sheet_layout.h"
 #include "filter/frame_buffers.h"
-#include "preview/sheet_layout.h"
 
 struct FilterRecord;
 

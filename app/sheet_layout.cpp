@@ -1,7 +1,7 @@
 // The comparison sheet's grid: gap, tile, gap, ..., tile, gap across and down, each tile
 // its shrunk picture over its label band.
 
-#include "preview/sheet_layout.h"
+#include "app/sheet_layout.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // and shrunk into a DIB section, the labels drawn over it with GDI text, all on a memory
 // device context, so that no display is needed.
 
-#include "preview/comparison_sheet.h"
+#include "app/comparison_sheet.h"
 
 #include <cstdlib>
 #include <cstring>
