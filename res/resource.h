@@ -10,7 +10,8 @@
 #define IDS_ERR_CREATE_SPLASH     11002
 #define IDS_ERR_REGISTER_HOTKEY   11003
 
-// Icon and splash picture (always the executable's icon; the picture may be localized).
+// Icon and splash picture. The windows and the tray show the executable's icon, the About
+// box its template's module's; the picture may be localized.
 #define IDI_MAIN                  100
 #define IDB_SPLASH                101
 
