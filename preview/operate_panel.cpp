@@ -3,6 +3,8 @@
 
 #include "preview/operate_panel.h"
 
+#include <initializer_list>
+
 #include "app/app.h"
 #include "app/dpi.h"
 #include "app/resource_module.h"
@@ -27,13 +29,14 @@ HWND panelCloseButton;
 // The GUI font at the DPI of the panel's monitor, and that monitor.
 HFONT panelFont;
 HMONITOR panelMonitor;
+bool listScrolls;
 
 HWND CreateList(HWND panel, HFONT font, DWORD style)
 {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", style, 0, 0, 0, 0, panel,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
                                 exeInstance, nullptr);
-    if (list != nullptr)
+    if (list != nullptr && font != nullptr)
         SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return list;
 }
@@ -55,10 +58,9 @@ int WidestDisplayName(HWND list, HFONT font)
     return widest;
 }
 
-// The frame and scroll-bar sizes at the monitor's DPI, and the monitor's bounds.
-PanelMetrics MeasurePanel(HMONITOR monitor, int unit, int itemHeight, int widestText)
+// The frame and scroll-bar sizes at `dpi`, and the monitor's bounds.
+PanelMetrics MeasurePanel(HMONITOR monitor, UINT dpi, int unit, int itemHeight, int widestText)
 {
-    const UINT dpi = MonitorDpi(monitor);
     PanelMetrics metrics{};
     metrics.unit = unit;
     metrics.itemHeight = itemHeight;
@@ -81,18 +83,61 @@ PanelMetrics MeasurePanel(HMONITOR monitor, int unit, int itemHeight, int widest
     return metrics;
 }
 
+void FillList()
+{
+    for (int i = 0; i < enabledList.count; ++i)
+        SendMessageA(panelList, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(enabledList.entries[i]->displayName));
+}
+
+// Sizes the panel and its controls for `dpi` on `monitor`, its top-left corner at (x, y)
+// pulled onto the monitor. The list is made again when it gains or loses its scroll bar.
+void LayOutPanelWindows(HWND panel, HMONITOR monitor, UINT dpi, int x, int y)
+{
+    HFONT previousFont = panelFont;
+    panelFont = GetGuiFontForDpi(dpi);
+    LOGFONTA logFont{};
+    GetObjectA(panelFont, sizeof logFont, &logFont);
+    const int unit = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
+    for (HWND window : {panel, panelList, panelCloseButton})
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont), FALSE);
+    ReleaseGuiFont(previousFont);
+
+    const int itemHeight = static_cast<int>(SendMessageA(panelList, LB_GETITEMHEIGHT, 0, 0));
+    const PanelLayout layout = LayOutPanel(
+        MeasurePanel(monitor, dpi, unit, itemHeight, WidestDisplayName(panelList, panelFont)), x, y);
+    if (layout.listScrolls != listScrolls) {
+        // More rows than the monitor can show, or no longer: the list with or without a
+        // scroll bar, the same row selected.
+        const LRESULT row = SendMessageA(panelList, LB_GETCURSEL, 0, 0);
+        HWND list = CreateList(panel, panelFont, kListStyle | (layout.listScrolls ? WS_VSCROLL : 0));
+        if (list != nullptr) {
+            const bool focused = GetFocus() == panelList;
+            DestroyWindow(panelList);
+            panelList = list;
+            listScrolls = layout.listScrolls;
+            SetWindowPos(panelList, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            FillList();
+            SendMessageA(panelList, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+            if (focused)
+                SetFocus(panelList);
+        }
+    }
+
+    MoveWindow(panelList, layout.list.x, layout.list.y, layout.list.width, layout.list.height,
+               FALSE);
+    MoveWindow(panelCloseButton, layout.button.x, layout.button.y, layout.button.width,
+               layout.button.height, FALSE);
+    MoveWindow(panel, layout.panel.x, layout.panel.y, layout.panel.width, layout.panel.height,
+               FALSE);
+}
+
 int OnCreate(HWND panel)
 {
-    panelFont = GetGuiFontForDpi(MonitorDpi(panelMonitor));
-    HFONT font = panelFont;
-    LOGFONTA logFont{};
-    GetObjectA(font, sizeof logFont, &logFont);
-    const int unit = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
-    SendMessageA(panel, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-
     // Without a list or a button the panel stays as created: no layout, no rows. The
     // preview still opens and Esc still closes it.
-    panelList = CreateList(panel, font, kListStyle);
+    listScrolls = false;
+    panelList = CreateList(panel, nullptr, kListStyle);
     if (panelList == nullptr)
         return 0;
 
@@ -104,33 +149,23 @@ int OnCreate(HWND panel)
                                        exeInstance, nullptr);
     if (panelCloseButton == nullptr)
         return 0;
-    SendMessageA(panelCloseButton, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    const int itemHeight = static_cast<int>(SendMessageA(panelList, LB_GETITEMHEIGHT, 0, 0));
-    const PanelLayout layout =
-        LayOutPanel(MeasurePanel(panelMonitor, unit, itemHeight, WidestDisplayName(panelList, font)),
-                    settings.PositionX, settings.PositionY);
-    if (layout.listScrolls) {
-        // More rows than the screen can show: the same list, with a scroll bar.
-        DestroyWindow(panelList);
-        panelList = CreateList(panel, font, kListStyle | WS_VSCROLL);
-        if (panelList == nullptr)
-            return 0;
-        SetWindowPos(panelList, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    }
-
-    MoveWindow(panelList, layout.list.x, layout.list.y, layout.list.width, layout.list.height,
-               FALSE);
-    MoveWindow(panelCloseButton, layout.button.x, layout.button.y, layout.button.width,
-               layout.button.height, FALSE);
-    MoveWindow(panel, layout.panel.x, layout.panel.y, layout.panel.width, layout.panel.height,
-               FALSE);
-
-    for (int i = 0; i < enabledList.count; ++i)
-        SendMessageA(panelList, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(enabledList.entries[i]->displayName));
+    FillList();
     SendMessageA(panelList, LB_SETCURSEL, 0, 0);
+    LayOutPanelWindows(panel, panelMonitor, MonitorDpi(panelMonitor), settings.PositionX,
+                       settings.PositionY);
     return 0;
+}
+
+// Dragged onto a monitor of another DPI: Windows scales only the frame and the caption;
+// the font, the unit and the controls follow here, at the place Windows suggests.
+void OnDpiChanged(HWND panel, UINT dpi, const RECT* suggested)
+{
+    if (panelList == nullptr || panelCloseButton == nullptr)
+        return;
+    panelMonitor = MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST);
+    LayOutPanelWindows(panel, panelMonitor, dpi, suggested->left, suggested->top);
+    InvalidateRect(panel, nullptr, TRUE);
 }
 
 void OnDestroy(HWND panel)
@@ -205,6 +240,7 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:       SetFocus(GetDlgItem(panel, kListId)); return 0;
     case WM_PAINT:          OnPaint(panel); return 0;
     case WM_IME_SETCONTEXT: return 0;
+    case WM_DPICHANGED:     OnDpiChanged(panel, HIWORD(wParam), reinterpret_cast<RECT*>(lParam)); return 0;
     case WM_PANEL_ESCAPE:   SendMessageA(panel, WM_CLOSE, 0, 0); return 0;
     // The panel never closes itself: the preview ends and takes the panel with it.
     case WM_CLOSE:          PostMessageA(GetParent(panel), WM_CLOSE, 0, 0); return 0;

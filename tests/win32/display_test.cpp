@@ -182,6 +182,29 @@ TEST(Display, AtEveryScalingTheCaptureIsTheScreenAndEveryTextAndPictureFits)
     SetEnvironmentVariableA("PL_TEST_DPI", nullptr);
 }
 
+using DraggedPanel = EmptyFilterTable;
+
+TEST_F(DraggedPanel, FollowsTheDpiOfTheMonitorItIsDraggedOnto)
+{
+    exeInstance = GetModuleHandleA(nullptr);
+    RegisterBuiltinFilters();
+    EnableFilterByName("_normal");
+    RegisterPreviewClass();
+    RegisterPanelClass();
+    ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr);
+    for (const int dpi : {144, 96}) {  // as Windows tells a window that crossed monitors
+        RECT suggested = {100, 50, 300, 250}, list, frame;
+        SendMessageA(panelWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(GetDlgItem(panelWindow, 1000), &list);
+        MapWindowPoints(nullptr, panelWindow, reinterpret_cast<POINT*>(&list), 2);
+        GetWindowRect(panelWindow, &frame);
+        const LONG m = MulDiv(11, dpi, 96);
+        EXPECT_EQ(std::make_tuple(list.left, list.top, frame.left, frame.top),
+                  std::make_tuple(m, m, 100L, 50L)) << dpi << " DPI";
+    }
+    DestroyWindow(previewWindow);
+}
+
 // Two monitors side by side inside the real screen, the left one primary; the cursor and
 // the clock as the test sets them.
 static RECT monitors[2];
@@ -196,9 +219,11 @@ static HMONITOR WINAPI FakeMonitorFromPoint(POINT point, DWORD)
 static BOOL WINAPI FakeGetMonitorInfoA(HMONITOR monitor, MONITORINFO* info)
 {
     const INT_PTR i = reinterpret_cast<INT_PTR>(monitor) - 1;
+    if (i != 0 && i != 1)
+        return FALSE;
     info->rcMonitor = info->rcWork = monitors[i];
     info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
-    return i == 0 || i == 1;
+    return TRUE;
 }
 static BOOL WINAPI FakeGetCursorPos(POINT* point)
 {
