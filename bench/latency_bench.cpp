@@ -149,6 +149,7 @@ double ScreenReadMs(Size size)
 struct Figures {
     std::vector<double> first, warm;
     std::vector<double> steps[kPreviewStepCount];  // ms after the key, warm previews
+    std::vector<double> handOver;  // from the end of the paint to the pixels on the screen
     int escapesLost = 0;  // an Esc pressed the moment the picture showed, and the preview stayed
 };
 
@@ -228,6 +229,8 @@ struct Program {
         for (int step = 0; step < kPreviewStepCount && !first; ++step)
             if (const uint32_t time = StepTime(step))
                 figures.steps[step].push_back(static_cast<int32_t>(time - keyDown) / 1000.0);
+        if (const uint32_t painted = StepTime(kPreviewPainted); painted && !first)
+            figures.handOver.push_back(static_cast<int32_t>(shown - painted) / 1000.0);
         return ms;
     }
 };
@@ -298,6 +301,8 @@ int main(int argc, char** argv)
             for (int step = 0; step < kPreviewStepCount; ++step)
                 if (!f.steps[step].empty())
                     std::printf(" %s %.1f", kStepNames[step], Median(f.steps[step]));
+            if (!f.handOver.empty())
+                std::printf(" hand-over %.1f", Median(f.handOver));
             std::printf("\n");
             if (f.escapesLost > 0)
                 std::printf("  %-8s an Esc the moment the picture showed was lost %d times\n",
