@@ -13,13 +13,13 @@
 #include <objbase.h>
 
 #include "app/app.h"
+#include "app/comparison_sheet.h"
 #include "app/image_file.h"
 #include "app/resource_module.h"
 #include "filter/filter_folder.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 #include "filter/text.h"
-#include "app/comparison_sheet.h"
 #include "settings/settings_store.h"
 
 namespace {

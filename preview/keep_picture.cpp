@@ -9,13 +9,13 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "app/comparison_sheet.h"
 #include "app/image_file.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
 #include "filter/ansi_text.h"
 #include "filter/filter_table.h"
 #include "preview/capture.h"
-#include "app/comparison_sheet.h"
 #include "preview/picture_name.h"
 #include "res/resource.h"
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <set>
 
-#include "app/converter.h"
 #include "app/comparison_sheet.h"
+#include "app/converter.h"
 #include "tests/support/scratch_filter_folder.h"
 #include "tests/win32/in_process.h"
 #include "tests/win32/pictures.h"
