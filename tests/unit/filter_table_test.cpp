@@ -57,6 +57,11 @@ TEST_F(Filters, BuiltinFiltersGiveTheirColours)
     for (const auto& c : cells)
         EXPECT_EQ(gray.colorCube[CubeCellIndex(c.red, c.green, c.blue)], c.gray * 0x010101u)
             << "cell " << c.red << "," << c.green << "," << c.blue;
+    for (unsigned r = 0; r <= 255; r += 51)  // every lattice cell by the weights themselves
+        for (unsigned g = 0; g <= 255; g += 51)
+            for (unsigned b = 0; b <= 255; b += 51)
+                ASSERT_EQ(LookupColor(MakeColorRef(r, g, b), gray), (77 * r + 150 * g + 29 * b) / 256 * 0x010101u)
+                    << r << "," << g << "," << b;
     EXPECT_EQ(LookupColor(MakeColorRef(200, 100, 50), gray), 126 * 0x010101u);
 }
 

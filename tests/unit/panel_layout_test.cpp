@@ -66,7 +66,7 @@ TEST(PanelLayout, RowsThatDoNotFitScrollAndTheCaptionStaysOnTheScreen)
     const struct { int rows, screenHeight; bool scrolls; int listHeight, y; } cases[] = {
         {0, 768, false, 4, 685},  {1, 768, false, 17, 672}, {52, 759, false, 680, 0},
         {52, 758, true, 667, 12}, {53, 759, true, 680, 0},  {128, 768, true, 680, 9},
-        {10, 50, true, 17, 0},    {0, 50, false, 4, 0},
+        {10, 50, true, 17, 0},    {10, 88, true, 17, 0},  {0, 50, false, 4, 0},
     };
     for (const auto& c : cases) {
         const PanelLayout layout = LayOut96Dpi(c.rows, c.screenHeight, 0, 0, 5000);

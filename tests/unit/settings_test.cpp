@@ -80,4 +80,13 @@ TEST_F(EnabledNames, AreReadTrimmedAndCheckedAndJoinedBackInOrderAsFarAsWholeNam
         EXPECT_EQ(JoinEnabledFilterNames(text, sizeof text), c.count) << c.text;
         EXPECT_EQ(text, c.joined) << c.text;
     }
+    // Buffers with room for the first name exactly, for less, and for nothing but the end.
+    enabledList.count = 0;
+    EnableFiltersFromText("_normal,t");
+    for (const size_t size : {size_t(8), size_t(7), size_t(1)}) {
+        char text[8];
+        std::memset(text, 'x', sizeof text);
+        EXPECT_EQ(JoinEnabledFilterNames(text, size), size == 8 ? 1 : 0) << size;
+        EXPECT_STREQ(text, size == 8 ? "_normal" : "") << size;
+    }
 }
