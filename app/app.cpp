@@ -13,8 +13,42 @@ char productName[512];
 
 namespace {
 
+enum OsClass {
+    OsUnknown = 0,       // not probed yet, or no class found
+    OsWin9x = 1,
+    OsNt4 = 2,
+    OsWin2000 = 3,
+    OsWinXpOrLater = 4,
+};
+
 char exeDirectory[MAX_PATH];
 OsClass osClass = OsUnknown;
+
+// Classifies the running system. Non-zero when a class was found.
+int ProbeOsVersion()
+{
+    osClass = OsUnknown;
+    OSVERSIONINFOA info;
+    std::memset(&info, 0, sizeof info);
+    info.dwOSVersionInfoSize = sizeof info;  // 148
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&info))
+        return 0;
+#pragma GCC diagnostic pop
+
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+        osClass = OsWin9x;
+    } else if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+        if (info.dwMajorVersion < 5)
+            osClass = OsNt4;
+        else if (info.dwMajorVersion == 5 && info.dwMinorVersion == 0)
+            osClass = OsWin2000;
+        else
+            osClass = OsWinXpOrLater;
+    }
+    return osClass != OsUnknown;
+}
 
 }  // namespace
 
@@ -54,31 +88,6 @@ const char* GetFilterFolder()
     if (length < 0 || length >= static_cast<int>(sizeof folder))
         folder[0] = '\0';
     return folder;
-}
-
-int ProbeOsVersion()
-{
-    osClass = OsUnknown;
-    OSVERSIONINFOA info;
-    std::memset(&info, 0, sizeof info);
-    info.dwOSVersionInfoSize = sizeof info;  // 148
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&info))
-        return 0;
-#pragma GCC diagnostic pop
-
-    if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-        osClass = OsWin9x;
-    } else if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) {
-        if (info.dwMajorVersion < 5)
-            osClass = OsNt4;
-        else if (info.dwMajorVersion == 5 && info.dwMinorVersion == 0)
-            osClass = OsWin2000;
-        else
-            osClass = OsWinXpOrLater;
-    }
-    return osClass != OsUnknown;
 }
 
 int IsWin2000OrLater()

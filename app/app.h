@@ -11,14 +11,6 @@ extern HINSTANCE exeInstance;
 // The product name from the string table: every window title and message-box caption.
 extern char productName[512];
 
-enum OsClass {
-    OsUnknown = 0,       // not probed yet, or no class found
-    OsWin9x = 1,
-    OsNt4 = 2,
-    OsWin2000 = 3,
-    OsWinXpOrLater = 4,
-};
-
 // Registers one of the program's window classes: class style 0, no extra bytes, the arrow
 // cursor and no background brush (each window paints all of its client area itself), and
 // the executable's own icon when `withIcon` is set.
@@ -31,9 +23,6 @@ const char* GetExeDirectory();
 // The folder "filter" beside the executable, ending in a backslash, where the filter files
 // are; empty when its path would not fit in MAX_PATH.
 const char* GetFilterFolder();
-
-// Classifies the running system. Non-zero when a class was found.
-int ProbeOsVersion();
 
 // 1 on Windows 2000 or later. Probes again while the class is unknown.
 int IsWin2000OrLater();

@@ -14,6 +14,11 @@
 
 namespace {
 
+// Sizes of every sheet, in pixels.
+const int kSheetGap = 8;
+const int kSheetLabelHeight = 24;
+const int kSheetLabelTextHeight = 16;
+
 // `pixels` of `picture` shrunk by `factor` into `place` of `sheet` (both bottom-up): each
 // tile pixel is the rounded mean of its factor x factor block, the blocks at the right and
 // bottom edges cut short by the picture's end.
@@ -77,30 +82,9 @@ void DrawLabels(HDC dc, const SheetLayout& layout, const FilterRecord* const* ti
         DeleteObject(font);
 }
 
-// "name,name,...": the filters of the tiles, for the sheet's text chunk.
-void JoinTileNames(const FilterRecord* const* tiles, int count, char* names, size_t size)
-{
-    size_t used = 0;
-    names[0] = '\0';
-    for (int i = 0; i < count; ++i) {
-        const size_t length = std::strlen(tiles[i]->name);
-        if (used + length + 2 > size)
-            break;
-        if (i > 0)
-            names[used++] = ',';
-        std::memcpy(names + used, tiles[i]->name, length + 1);
-        used += length;
-    }
-}
-
-}  // namespace
-
-SheetRequest ComparisonSheetRequest(int tiles, int pictureWidth, int pictureHeight)
-{
-    return {tiles, pictureWidth, pictureHeight, kSheetLabelHeight, kSheetGap, kSheetMaxSize,
-            kSheetMaxSize};
-}
-
+// The tiles of the sheet, in order: the identity filter (the picture unfiltered) first, then
+// each of `filters` but the identity. Returns how many were written to `tiles`, which holds
+// room for count + 1.
 int ComparisonSheetTiles(const FilterRecord* const* filters, int count,
                          const FilterRecord** tiles)
 {
@@ -114,6 +98,14 @@ int ComparisonSheetTiles(const FilterRecord* const* filters, int count,
     return tileCount;
 }
 
+}  // namespace
+
+SheetRequest ComparisonSheetRequest(int tiles, int pictureWidth, int pictureHeight)
+{
+    return {tiles, pictureWidth, pictureHeight, kSheetLabelHeight, kSheetGap, kSheetMaxSize,
+            kSheetMaxSize};
+}
+
 ImageResult WriteComparisonSheet(const char* path, const FrameBuffers& source,
                                  const FilterRecord* const* filters, int count, bool replace)
 {
@@ -125,22 +117,17 @@ ImageResult WriteComparisonSheet(const char* path, const FrameBuffers& source,
         return {ImageStatus::TooLarge, 0};
 
     FrameBuffers sheet{};
-    sheet.width = layout.width;
-    sheet.height = layout.height;
-    sheet.stride = FrameStride(layout.width);
-    BITMAPINFOHEADER header = {sizeof header, sheet.width, sheet.height, 1, 24, BI_RGB,
-                               0, 0, 0, 0, 0};  // positive height: bottom-up, as a frame
+    SetFrameSize(sheet, layout.width, layout.height);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&header),
+    HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&sheet.header),
                                       DIB_RGB_COLORS, &bits, nullptr, 0);
     FrameBuffers work = source;  // the tiles are filtered here, never into the source's images
-    work.filtered = static_cast<uint8_t*>(
-        std::malloc(static_cast<size_t>(source.stride) * static_cast<size_t>(source.height)));
+    work.filtered = static_cast<uint8_t*>(std::malloc(FrameBytes(source)));
     ImageResult result = {ImageStatus::TooLarge, 0};
     if (dc != nullptr && bitmap != nullptr && work.filtered != nullptr) {
         sheet.captured = static_cast<uint8_t*>(bits);
-        std::memset(sheet.captured, 0xFF, static_cast<size_t>(sheet.stride) * sheet.height);
+        std::memset(sheet.captured, 0xFF, FrameBytes(sheet));
         for (int i = 0; i < tileCount; ++i) {
             const bool identity = tiles[i]->kind == FilterKind::Identity;
             if (!identity)
@@ -154,7 +141,7 @@ ImageResult WriteComparisonSheet(const char* path, const FrameBuffers& source,
         SelectObject(dc, previous);
 
         char names[kMaxFilters * 21 + 1];
-        JoinTileNames(tiles, tileCount, names, sizeof names);
+        JoinFilterNames(tiles, tileCount, names, sizeof names);
         const PngText texts[] = {{"Software", PngSoftwareText()}, {"Filters", names}};
         result = WritePngFile(path, sheet, sheet.captured, texts, 2, replace);
     }

@@ -9,20 +9,11 @@
 
 struct FilterRecord;
 
-// Sizes of every sheet, in pixels: the sheet fits in kSheetMaxSize each way.
+// A sheet fits in kSheetMaxSize pixels each way.
 const int kSheetMaxSize = 4096;
-const int kSheetGap = 8;
-const int kSheetLabelHeight = 24;
-const int kSheetLabelTextHeight = 16;
 
 // What LayOutSheet is asked for a sheet of `tiles` pictures of this size.
 SheetRequest ComparisonSheetRequest(int tiles, int pictureWidth, int pictureHeight);
-
-// The tiles of the sheet, in order: the identity filter (the picture unfiltered) first, then
-// each of `filters` but the identity. Returns how many were written to `tiles`, which holds
-// room for count + 1.
-int ComparisonSheetTiles(const FilterRecord* const* filters, int count,
-                         const FilterRecord** tiles);
 
 // Draws the sheet of `source.captured` through `filters` and writes it to `path` (replacing
 // a file only when `replace` is set), with text chunks naming the program and the filters.

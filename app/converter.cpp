@@ -10,9 +10,6 @@
 
 #include <windows.h>
 
-#include <objbase.h>
-
-#include "app/app.h"
 #include "app/comparison_sheet.h"
 #include "app/image_file.h"
 #include "app/resource_module.h"
@@ -188,8 +185,8 @@ const char* FindListedFilters(const char* names, const FilterRecord** filters, i
 }
 
 // IN through one filter, or IN as a comparison sheet, written to OUT.
-int Convert(const Request& request, const FilterRecord* filter, const FilterRecord** filters,
-            int count)
+int Convert(const Request& request, const FilterRecord* filter,
+            const FilterRecord* const* filters, int count)
 {
     const char* input = request.files[0];
     const char* output = request.files[1];
@@ -240,16 +237,14 @@ int Run(int argc, char** argv, const char* filterFolder)
             return BadArguments("unknown filter ", request.filterName);
         return Convert(request, filter, nullptr, 0);
     }
+    if (request.filterNames == nullptr) {
+        LoadSettings();  // only reads: the enabled filters as the tray program offers them
+        return Convert(request, nullptr, enabledList.entries, enabledList.count);
+    }
     const FilterRecord* filters[kMaxFilters];
     int count = 0;
-    if (request.filterNames != nullptr) {
-        if (const char* name = FindListedFilters(request.filterNames, filters, &count))
-            return BadArguments("unknown filter ", name);
-    } else {
-        LoadSettings();  // only reads: the enabled filters as the tray program offers them
-        for (count = 0; count < enabledList.count; ++count)
-            filters[count] = enabledList.entries[count];
-    }
+    if (const char* name = FindListedFilters(request.filterNames, filters, &count))
+        return BadArguments("unknown filter ", name);
     return Convert(request, nullptr, filters, count);
 }
 
@@ -258,9 +253,6 @@ int Run(int argc, char** argv, const char* filterFolder)
 int RunConverter(int argc, char** argv, const char* filterFolder)
 {
     // COM for the whole run, so that the imaging component stays loaded between the steps.
-    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    const int exitCode = Run(argc, argv, filterFolder);
-    if (com)
-        CoUninitialize();
-    return exitCode;
+    const ComScope com;
+    return Run(argc, argv, filterFolder);
 }

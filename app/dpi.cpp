@@ -25,6 +25,22 @@ Proc FindFunction(const char* module, const char* name, bool load)
 
 }  // namespace
 
+HMONITOR PrimaryMonitor()
+{
+    const POINT origin = {0, 0};  // the primary monitor's top-left corner, by definition
+    return MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+}
+
+bool GetMonitorArea(HMONITOR monitor, RECT* area)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info))
+        return false;
+    *area = info.rcMonitor;
+    return true;
+}
+
 UINT SystemDpi()
 {
     static UINT dpi = 0;

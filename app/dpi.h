@@ -1,4 +1,5 @@
-// Display scaling: the DPI of a monitor, and sizes at a DPI, on every Windows from XP on.
+// Monitors and display scaling: where a monitor lies, its DPI, and sizes at a DPI, on every
+// Windows from XP on.
 // The per-monitor functions came with Windows 8.1 and 10; they are looked up at run time,
 // and where one is missing the system DPI stands in, which is then also all that Windows
 // scales by.
@@ -8,6 +9,12 @@
 
 // The DPI at which every size of the program is designed: 100 % scaling.
 const UINT kDesignDpi = 96;
+
+// The primary monitor.
+HMONITOR PrimaryMonitor();
+
+// The rectangle of `monitor` in screen pixels. False when the monitor is gone.
+bool GetMonitorArea(HMONITOR monitor, RECT* area);
 
 // The DPI of the screen at start-up, which the stock GUI font and GetSystemMetrics follow.
 UINT SystemDpi();

@@ -44,19 +44,6 @@ private:
     Interface* pointer_ = nullptr;
 };
 
-// COM for the length of one operation. A thread that has it already keeps it: the call
-// only counts up, and the destructor counts down again.
-class ComScope {
-public:
-    ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() { if (initialized_) CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool initialized_;
-};
-
 ImageResult Result(ImageStatus status, DWORD systemError = 0)
 {
     return {status, systemError};
@@ -131,19 +118,10 @@ ImageStatus AllocateFrame(UINT width, UINT height, FrameBuffers* frames)
     const uint64_t stride = (3 * uint64_t{width} + 3) & ~uint64_t{3};
     if (width > 0x7FFFFFFF || height > 0x7FFFFFFF || stride * height > kMaxPictureBytes)
         return ImageStatus::TooLarge;
-    const size_t bytes = static_cast<size_t>(stride * height);
     *frames = FrameBuffers{};
-    frames->width = static_cast<int32_t>(width);
-    frames->height = static_cast<int32_t>(height);
-    frames->stride = static_cast<int32_t>(stride);
-    DibHeader& header = frames->header;
-    header.biSize = sizeof header;
-    header.biWidth = frames->width;
-    header.biHeight = frames->height;  // positive: bottom-up rows
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    frames->captured = static_cast<uint8_t*>(std::malloc(bytes));
-    frames->filtered = static_cast<uint8_t*>(std::malloc(bytes));
+    SetFrameSize(*frames, static_cast<int32_t>(width), static_cast<int32_t>(height));
+    frames->captured = static_cast<uint8_t*>(std::malloc(FrameBytes(*frames)));
+    frames->filtered = static_cast<uint8_t*>(std::malloc(FrameBytes(*frames)));
     if (frames->captured == nullptr || frames->filtered == nullptr) {
         FreeFrameImages(frames);
         return ImageStatus::TooLarge;

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include "filter/frame_buffers.h"
 
 struct FilterRecord;
@@ -36,6 +38,19 @@ struct ImageResult {
 struct PngText {
     const char* keyword;
     const char* text;
+};
+
+// COM for the length of one operation. A thread that has it already keeps it: the call
+// only counts up, and the destructor counts down again.
+class ComScope {
+public:
+    ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComScope() { if (initialized_) CoUninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool initialized_;
 };
 
 // True when the Windows Imaging Component can be created.

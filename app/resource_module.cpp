@@ -46,13 +46,17 @@ bool ReadFixedVersion(const char* path, VS_FIXEDFILEINFO* fixed)
     return found;
 }
 
-}  // namespace
+const DWORD kNoProductVersion = 0xFFFFFFFF;
 
+// dwProductVersionMS of the file's version record (major << 16 | minor), or
+// kNoProductVersion when the file has no readable version record.
 DWORD ReadProductVersion(const char* path)
 {
     VS_FIXEDFILEINFO fixed;
     return ReadFixedVersion(path, &fixed) ? fixed.dwProductVersionMS : kNoProductVersion;
 }
+
+}  // namespace
 
 const char* ProgramVersion()
 {
@@ -122,5 +126,12 @@ HBITMAP LoadResBitmap(UINT id)
     return LoadFromModuleOrExecutable([id](HINSTANCE module) {
         return static_cast<HBITMAP>(
             LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    });
+}
+
+HMENU LoadResMenu(UINT id)
+{
+    return LoadFromModuleOrExecutable([id](HINSTANCE module) {
+        return LoadMenuA(module, MAKEINTRESOURCEA(id));
     });
 }

@@ -12,12 +12,6 @@ extern HINSTANCE resourceModule;
 // minor numbers of its product version equal the executable's. Null when there is none.
 HINSTANCE LoadResourceModule();
 
-const DWORD kNoProductVersion = 0xFFFFFFFF;
-
-// dwProductVersionMS of the file's version record (major << 16 | minor), or
-// kNoProductVersion when the file has no readable version record.
-DWORD ReadProductVersion(const char* path);
-
 // The running executable's product version, "major.minor.build.revision" ("0.0.0.0" when it
 // has no version record).
 const char* ProgramVersion();
@@ -33,3 +27,7 @@ int LoadResString(UINT id, char* buffer, int bufferSize);
 // Loads bitmap `id` as a DIB section the caller deletes, from the language module first and
 // then from the executable. Null when neither has it.
 HBITMAP LoadResBitmap(UINT id);
+
+// Loads menu `id`, which the caller destroys, from the language module first and then from
+// the executable (a module made before the menu existed lacks it). Null when neither has it.
+HMENU LoadResMenu(UINT id);

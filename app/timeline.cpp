@@ -10,7 +10,9 @@ namespace {
 
 uint32_t stepTimes[kPreviewStepCount];
 
-uint32_t NowMicroseconds()
+}  // namespace
+
+uint32_t PreviewClockMicroseconds()
 {
     LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);
@@ -21,14 +23,12 @@ uint32_t NowMicroseconds()
     return static_cast<uint32_t>(seconds * 1000000 + rest * 1000000 / frequency.QuadPart);
 }
 
-}  // namespace
-
 void MarkPreviewStep(PreviewStep step)
 {
     if (step == kPreviewTriggered)
         for (uint32_t& time : stepTimes)
             time = 0;
-    stepTimes[step] = NowMicroseconds();
+    stepTimes[step] = PreviewClockMicroseconds();
 }
 
 uint32_t PreviewStepTime(unsigned step)

@@ -19,6 +19,9 @@ enum PreviewStep {
 // in the last preview, 0 when the step has not happened since the preview was triggered.
 extern const char kPreviewTimelineMessage[];
 
+// Now on the timeline's clock: another process of this machine reads the same.
+uint32_t PreviewClockMicroseconds();
+
 // Notes the time of `step`; a trigger forgets the steps of the preview before.
 void MarkPreviewStep(PreviewStep step);
 

@@ -16,30 +16,13 @@
 
 #include <windows.h>
 
+#include "bench/bench_timing.h"
 #include "app/app.h"
 #include "app/image_file.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 
 namespace {
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 uint32_t seed = 0x9E3779B9u;
 uint32_t Random()

@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include "bench/bench_timing.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 #include "filter/frame_transform_kernels.h"
@@ -27,24 +28,6 @@ namespace {
 struct Size {
     int width, height;
 };
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 struct Frame {
     std::vector<uint8_t> captured, filtered;

@@ -21,12 +21,13 @@
 
 #include <psapi.h>
 
+#include "bench/bench_timing.h"
 #include "app/timeline.h"
 #include "res/resource.h"
+#include "settings/settings_store.h"
 
 namespace {
 
-const char kProgramKey[] = "Software\\morvask\\Prismolenteer";
 const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 const COLORREF kTestColor = RGB(255, 0, 0);  // shown grey through the first enabled filter
@@ -38,24 +39,6 @@ const Size kSizes[] = {{1024, 768}, {1920, 1080}, {3840, 2160}};
 
 const char* const kStepNames[kPreviewStepCount] = {"trigger", "capture", "filter", "paint",
                                                    "panel"};
-
-// Microseconds of the performance counter cut to 32 bits, as the program notes its steps.
-uint32_t NowMicroseconds()
-{
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<uint32_t>(now.QuadPart / frequency.QuadPart * 1000000 +
-                                 now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void PumpFor(DWORD ms)
 {
@@ -89,11 +72,6 @@ void PressKey(WORD key)
 bool HotkeyTaken(UINT key)
 {
     return !RegisterHotKey(nullptr, 9, 0, key) || !UnregisterHotKey(nullptr, 9);
-}
-
-void SetDword(const char* name, DWORD value)
-{
-    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
 }
 
 // Red all over, under whatever the program shows.
@@ -133,10 +111,10 @@ double ScreenReadMs(Size size)
     HGDIOBJ previous = SelectObject(memory, image);
     std::vector<double> times;
     for (int i = 0; i < 9; ++i) {
-        const uint32_t start = NowMicroseconds();
+        const uint32_t start = PreviewClockMicroseconds();
         BitBlt(memory, 0, 0, size.width, size.height, screen, 0, 0, SRCCOPY);
         GdiFlush();
-        times.push_back((NowMicroseconds() - start) / 1000.0);
+        times.push_back((PreviewClockMicroseconds() - start) / 1000.0);
     }
     SelectObject(memory, previous);
     DeleteObject(image);
@@ -205,12 +183,12 @@ struct Program {
         HDC screen = GetDC(nullptr);
         const int x = size.width * 3 / 4, y = size.height * 3 / 4;  // away from the panel
         WaitFor([&] { return GetPixel(screen, x, y) == kTestColor; }, 5000);
-        const uint32_t keyDown = NowMicroseconds();
+        const uint32_t keyDown = PreviewClockMicroseconds();
         PressKey(VK_F11);
         uint32_t shown = 0;
-        while (NowMicroseconds() - keyDown < 10000000) {
+        while (PreviewClockMicroseconds() - keyDown < 10000000) {
             if (GetPixel(screen, x, y) != kTestColor) {
-                shown = NowMicroseconds();
+                shown = PreviewClockMicroseconds();
                 break;
             }
         }
@@ -261,9 +239,9 @@ int main(int argc, char** argv)
     }
 
     // The first enabled filter turns the red test window grey; no splash to wait for.
-    RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
-    SetDword("NoSplash", 1);
-    RegSetKeyValueA(HKEY_CURRENT_USER, kProgramKey, "EnableFilters", REG_SZ, "_grayscale,_normal", 19);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    RegWriteDword(kSettingsKey, "NoSplash", 1);
+    RegWriteString(kSettingsKey, "EnableFilters", "_grayscale,_normal");
     HWND testWindow = ShowTestWindow();
 
     std::printf("%d rounds of one first and %d warm previews per build and size; medians.\n",
@@ -333,7 +311,7 @@ int main(int argc, char** argv)
         program.Exit();
     }
     ChangeDisplaySettingsA(nullptr, 0);
-    RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
     DestroyWindow(testWindow);
     return 0;
 }

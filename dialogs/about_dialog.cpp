@@ -13,8 +13,6 @@ int aboutOpen;
 // The dialog from its WM_INITDIALOG until its closing command; otherwise null.
 HWND aboutWindow;
 
-}  // namespace
-
 // Only the whole wParam counts: OK and Cancel with notification code 0, as the OK button,
 // Enter, Esc, the close box and CloseAboutDialog send them.
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
@@ -34,6 +32,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
+}  // namespace
+
 int ShowAboutDialog(HWND owner)
 {
     if (aboutOpen)
@@ -47,11 +47,6 @@ int ShowAboutDialog(HWND owner)
     aboutOpen = 0;
     aboutWindow = nullptr;  // also when the box ended without its closing command
     return static_cast<int>(result);
-}
-
-int IsAboutOpen()
-{
-    return aboutOpen;
 }
 
 void CloseAboutDialog()

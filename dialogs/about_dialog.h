@@ -7,12 +7,7 @@
 // otherwise DialogBoxParamA's result, 1 after every normal closing.
 int ShowAboutDialog(HWND owner);
 
-// Non-zero while the About box runs.
-int IsAboutOpen();
-
 // Asks a running About box to close, as a click on its OK button does. It closes when its
 // own modal loop takes the message, after this call has returned. Nothing happens when no
 // About box runs.
 void CloseAboutDialog();
-
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -28,8 +28,6 @@ void TakeSelectedFilter(HWND dialog)
     EndDialog(dialog, row == LB_ERR ? kNoRowChosen : row + 1);
 }
 
-}  // namespace
-
 // Only the whole wParam counts: OK and Cancel with notification code 0, as a click, Enter,
 // Esc and the close box send them. A double click in the list does nothing.
 INT_PTR CALLBACK EnableFilterDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
@@ -50,6 +48,8 @@ INT_PTR CALLBACK EnableFilterDialogProc(HWND dialog, UINT msg, WPARAM wParam, LP
     }
     return FALSE;
 }
+
+}  // namespace
 
 int ShowEnableFilterDialog(HWND owner)
 {

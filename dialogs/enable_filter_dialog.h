@@ -7,5 +7,3 @@
 // the available list chosen by OK; -1 when none was chosen, the dialog could not be made, or
 // at once when no filter is available.
 int ShowEnableFilterDialog(HWND owner);
-
-INT_PTR CALLBACK EnableFilterDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

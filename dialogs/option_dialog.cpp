@@ -255,8 +255,6 @@ BOOL OnCommand(HWND dialog, int id, int code)
     return FALSE;
 }
 
-}  // namespace
-
 INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
@@ -265,6 +263,8 @@ INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     }
     return FALSE;
 }
+
+}  // namespace
 
 int ShowOptionDialog(HWND owner)
 {

@@ -12,5 +12,3 @@ int ShowOptionDialog(HWND owner);
 
 // Non-zero while the Option dialog runs.
 int IsOptionDialogOpen();
-
-INT_PTR CALLBACK OptionDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -12,20 +12,23 @@
 #include "app/resource_module.h"
 #include "res/resource.h"
 
-const char kSplashClassName[] = "splash.wndclass.prismolenteer.morvask";
-
-HBITMAP splashBitmap;
-int splashWidth;
-int splashHeight;
-
 namespace {
+
+const char kSplashClassName[] = "splash.wndclass.prismolenteer.morvask";
 
 const DWORD kSplashStyle = WS_POPUP | WS_VISIBLE | WS_BORDER | WS_THICKFRAME;
 const DWORD kSplashExStyle = WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 const UINT_PTR kCloseTimer = 1;
 const UINT kShowTimeMs = 2000;
 
-// The picture's own size; splashWidth and splashHeight are its size on the screen.
+// The picture, a DIB section owned by the splash window: loaded by its creation, deleted by
+// its destruction, null otherwise.
+HBITMAP splashBitmap;
+// The picture's size on the screen in pixels, scaled to the DPI of the primary monitor,
+// taken during the window's creation.
+int splashWidth;
+int splashHeight;
+// The picture's own size.
 int pictureWidth;
 int pictureHeight;
 
@@ -34,6 +37,26 @@ int pictureHeight;
 void ShowSplashFailure(const char* text)
 {
     ShowPlainMessage(text, MB_OK);
+}
+
+// 1 with the bitmap's size in pixels stored through the two outputs; 0, with them
+// untouched, when GDI cannot describe the bitmap.
+int GetBitmapSize(HBITMAP bitmap, int* width, int* height)
+{
+    BITMAPINFOHEADER header;
+    std::memset(&header, 0, sizeof header);
+    header.biSize = sizeof header;
+    HDC screen = GetDC(nullptr);
+    // With no scan lines and no bits buffer GDI only fills in the header.
+    const int described = GetDIBits(screen, bitmap, 0, 0, nullptr,
+                                    reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (described == 0)
+        return 0;
+    *width = header.biWidth;
+    // GDI may describe a top-down picture by a negative height; a window cannot be that.
+    *height = std::abs(header.biHeight);
+    return 1;
 }
 
 // Sizes the window to frame the picture at the primary monitor's DPI and centres it on that
@@ -53,8 +76,7 @@ LRESULT OnCreate(HWND hwnd)
     }
     pictureWidth = width;
     pictureHeight = height;
-    const POINT origin = {0, 0};
-    const UINT dpi = MonitorDpi(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY));
+    const UINT dpi = MonitorDpi(PrimaryMonitor());
     splashWidth = ScaleForDpi(width, dpi);
     splashHeight = ScaleForDpi(height, dpi);
 
@@ -124,6 +146,21 @@ void OnTimer(HWND hwnd, UINT_PTR timerId)
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
+// Nothing closes the splash but its own timer; a click neither activates nor closes it.
+LRESULT CALLBACK SplashWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:        return OnCreate(hwnd);
+    case WM_DESTROY:       OnDestroy(); return 0;
+    case WM_PAINT:         OnPaint(hwnd); return 0;
+    case WM_CLOSE:         DestroyWindow(hwnd); return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_TIMER:         OnTimer(hwnd, wParam); return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace
 
 ATOM RegisterSplashClass()
@@ -145,37 +182,4 @@ HWND CreateSplashWindow()
     ShowWindow(splash, SW_SHOWNORMAL);
     UpdateWindow(splash);
     return splash;
-}
-
-int GetBitmapSize(HBITMAP bitmap, int* width, int* height)
-{
-    BITMAPINFOHEADER header;
-    std::memset(&header, 0, sizeof header);
-    header.biSize = sizeof header;
-    HDC screen = GetDC(nullptr);
-    // With no scan lines and no bits buffer GDI only fills in the header.
-    const int described = GetDIBits(screen, bitmap, 0, 0, nullptr,
-                                    reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (described == 0)
-        return 0;
-    *width = header.biWidth;
-    // GDI may describe a top-down picture by a negative height; a window cannot be that.
-    *height = std::abs(header.biHeight);
-    return 1;
-}
-
-// Nothing closes the splash but its own timer; a click neither activates nor closes it.
-LRESULT CALLBACK SplashWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    switch (msg) {
-    case WM_CREATE:        return OnCreate(hwnd);
-    case WM_DESTROY:       OnDestroy(); return 0;
-    case WM_PAINT:         OnPaint(hwnd); return 0;
-    case WM_CLOSE:         DestroyWindow(hwnd); return 0;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-    case WM_GETMINMAXINFO: OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
-    case WM_TIMER:         OnTimer(hwnd, wParam); return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

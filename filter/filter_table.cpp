@@ -10,14 +10,14 @@
 FilterTable filterTable;
 EnabledList enabledList;
 
-const BuiltinFilter kBuiltinFilters[kBuiltinFilterCount] = {
+namespace {
+
+const BuiltinFilter kBuiltinFilters[] = {
     {"_normal", "normal", FilterKind::Identity},
     {"_grayscale", "grayscale", FilterKind::Grayscale},
     {"_hue_gbr", "hue(RGB=>GBR)", FilterKind::HueGbr},
     {"_hue_brg", "hue(RGB=>BRG)", FilterKind::HueBrg},
 };
-
-namespace {
 
 // Length of `text`, or `limit` when it is at least that long.
 size_t BoundedLength(const char* text, size_t limit)
@@ -173,4 +173,26 @@ int IsFilterEnabled(const FilterRecord* record)
         if (enabledList.entries[i] == record)
             return 1;
     return 0;
+}
+
+int JoinFilterNames(const FilterRecord* const* filters, int count, char* buffer, size_t size)
+{
+    if (size == 0)
+        return 0;
+    buffer[0] = '\0';
+    size_t length = 0;
+    int written = 0;
+    for (int i = 0; i < count; ++i) {
+        const char* name = filters[i]->name;
+        const size_t nameLength = std::strlen(name);
+        const size_t needed = (written > 0 ? 1 : 0) + nameLength;
+        if (length + needed >= size)
+            break;  // keep the names in list order: a later, shorter name does not jump in
+        if (written > 0)
+            buffer[length++] = ',';
+        std::memcpy(buffer + length, name, nameLength + 1);
+        length += nameLength;
+        ++written;
+    }
+    return written;
 }

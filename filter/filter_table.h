@@ -2,6 +2,7 @@
 // panel offers. Portable: no windows.h. Only the GUI thread touches either.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "filter/color_cube.h"
@@ -49,13 +50,11 @@ struct BuiltinFilter {
     const char* displayName;
     FilterKind kind;
 };
-const int kBuiltinFilterCount = 4;
-extern const BuiltinFilter kBuiltinFilters[kBuiltinFilterCount];
 
 // The built-in filter of that name (ASCII case ignored), or null.
 const BuiltinFilter* FindBuiltinFilter(const char* name);
 
-// Adds the built-in filters to the table, in the order of kBuiltinFilters.
+// Adds the four built-in filters to the table: _normal, _grayscale, _hue_gbr, _hue_brg.
 void RegisterBuiltinFilters();
 
 // Adds a filter, or gives a built-in filter a new display name when `name` is one of the
@@ -76,3 +75,8 @@ int EnableFilterByName(const char* name);
 
 // Non-zero when the enabled list holds this very record.
 int IsFilterEnabled(const FilterRecord* record);
+
+// The names of `count` filters joined by "," into `buffer` (NUL-terminated). When they do
+// not all fit, only the leading whole names that fit are kept; never a cut name. Returns
+// the number of names written.
+int JoinFilterNames(const FilterRecord* const* filters, int count, char* buffer, size_t size);

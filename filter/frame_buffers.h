@@ -2,6 +2,7 @@
 // Portable: no windows.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // The layout of the Win32 BITMAPINFOHEADER, so that the capture can hand `header` to GDI
@@ -22,8 +23,8 @@ struct DibHeader {
 static_assert(sizeof(DibHeader) == 40, "DibHeader must match BITMAPINFOHEADER");
 
 // Both images: 24 bits per pixel stored as blue, green, red; rows bottom-up (the first
-// row is the bottom line of the screen); each row padded to `stride` bytes. The padding
-// bytes are never initialised, read or written by the program.
+// row is the bottom line of the screen); each row padded to `stride` bytes. The filter and
+// the paint never read the padding bytes.
 struct FrameBuffers {
     int32_t width;
     int32_t height;
@@ -37,4 +38,25 @@ struct FrameBuffers {
 inline int32_t FrameStride(int32_t width)
 {
     return (3 * width + 3) & ~3;
+}
+
+// Bytes of one image.
+inline size_t FrameBytes(const FrameBuffers& frames)
+{
+    return static_cast<size_t>(frames.stride) * static_cast<size_t>(frames.height);
+}
+
+// Gives `frames` the size `width` x `height`: its stride and the header GDI reads the
+// images by (24 bits, rows bottom-up). The images themselves are the caller's.
+inline void SetFrameSize(FrameBuffers& frames, int32_t width, int32_t height)
+{
+    frames.width = width;
+    frames.height = height;
+    frames.stride = FrameStride(width);
+    frames.header = DibHeader{};
+    frames.header.biSize = sizeof(DibHeader);
+    frames.header.biWidth = width;
+    frames.header.biHeight = height;  // positive: bottom-up rows
+    frames.header.biPlanes = 1;
+    frames.header.biBitCount = 24;    // biCompression 0 is BI_RGB
 }

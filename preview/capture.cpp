@@ -25,28 +25,22 @@ BITMAPINFO* HeaderForGdi()
     return reinterpret_cast<BITMAPINFO*>(&frameBuffers.header);
 }
 
+bool HoldsImagesOf(int width, int height)
+{
+    return capturedSection != nullptr && frameBuffers.width == width && frameBuffers.height == height;
+}
+
 // Images of `width` x `height`: those held when they have that size, new ones otherwise.
 bool HoldImages(int width, int height)
 {
-    if (capturedSection != nullptr && frameBuffers.width == width && frameBuffers.height == height)
+    if (HoldsImagesOf(width, height))
         return true;
     ReleaseCaptureImages();
-    frameBuffers.width = width;
-    frameBuffers.height = height;
-    frameBuffers.stride = FrameStride(width);
-    std::memset(&frameBuffers.header, 0, sizeof frameBuffers.header);
-    frameBuffers.header.biSize = sizeof(BITMAPINFOHEADER);
-    frameBuffers.header.biWidth = width;
-    frameBuffers.header.biHeight = height;  // positive: bottom-up rows
-    frameBuffers.header.biPlanes = 1;
-    frameBuffers.header.biBitCount = 24;
-    frameBuffers.header.biCompression = BI_RGB;
-
+    SetFrameSize(frameBuffers, width, height);
     void* bits = nullptr;
     capturedSection = CreateDIBSection(nullptr, HeaderForGdi(), DIB_RGB_COLORS, &bits, nullptr, 0);
     frameBuffers.captured = static_cast<uint8_t*>(bits);
-    frameBuffers.filtered = static_cast<uint8_t*>(
-        std::malloc(static_cast<size_t>(frameBuffers.stride) * static_cast<size_t>(height)));
+    frameBuffers.filtered = static_cast<uint8_t*>(std::malloc(FrameBytes(frameBuffers)));
     if (capturedSection != nullptr && frameBuffers.filtered != nullptr)
         return true;
     ReleaseCaptureImages();
@@ -58,15 +52,12 @@ bool HoldImages(int width, int height)
 void PrepareCaptureImages(const RECT& area)
 {
     const int width = area.right - area.left, height = area.bottom - area.top;
-    const bool held = capturedSection != nullptr && frameBuffers.width == width &&
-                      frameBuffers.height == height;
-    if (held || !HoldImages(width, height))
+    if (HoldsImagesOf(width, height) || !HoldImages(width, height))
         return;
     // Fresh memory costs a page fault on its first touch: some 30 ms for two images of a
     // 3840 x 2160 monitor, which would otherwise fall on the first preview.
-    const size_t bytes = static_cast<size_t>(frameBuffers.stride) * static_cast<size_t>(height);
-    std::memset(frameBuffers.captured, 0, bytes);
-    std::memset(frameBuffers.filtered, 0, bytes);
+    std::memset(frameBuffers.captured, 0, FrameBytes(frameBuffers));
+    std::memset(frameBuffers.filtered, 0, FrameBytes(frameBuffers));
 }
 
 void ReleaseCaptureImages()
@@ -103,8 +94,7 @@ int CaptureScreen(HWND boxOwner, const RECT& area)
     DeleteDC(screen);
     if (!copied) {
         // Black rather than the last preview's picture, which the kept image still holds.
-        std::memset(frameBuffers.captured, 0,
-                    static_cast<size_t>(frameBuffers.stride) * static_cast<size_t>(height));
+        std::memset(frameBuffers.captured, 0, FrameBytes(frameBuffers));
         ShowMessageF(boxOwner, MB_OK, "BitBlt() failed %d", static_cast<int>(error));
     }
     return 1;

@@ -45,7 +45,7 @@ HGLOBAL MakePackedDib(const uint8_t* pixels)
 {
     const FrameBuffers& frames = frameBuffers;
     const size_t rowBytes = 3 * static_cast<size_t>(frames.width);
-    const size_t imageBytes = static_cast<size_t>(frames.stride) * frames.height;
+    const size_t imageBytes = FrameBytes(frames);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + imageBytes);
     uint8_t* block = memory != nullptr ? static_cast<uint8_t*>(GlobalLock(memory)) : nullptr;
     if (block == nullptr) {

@@ -19,22 +19,25 @@ HWND panelWindow;
 namespace {
 
 const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
-const int kListId = 1000;
-const int kCloseButtonId = 1001;
 const DWORD kPanelStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
 const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY;
 
 HWND panelList;
 HWND panelCloseButton;
-// The GUI font at the DPI of the panel's monitor, and that monitor.
+// The GUI font at the DPI of the panel's monitor.
 HFONT panelFont;
-HMONITOR panelMonitor;
 bool listScrolls;
+
+// What CreateOperatePanel hands to the creation handling.
+struct PanelRequest {
+    HMONITOR monitor;
+    RECT area;  // the monitor in screen pixels
+};
 
 HWND CreateList(HWND panel, HFONT font, DWORD style)
 {
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", style, 0, 0, 0, 0, panel,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPanelListId)),
                                 exeInstance, nullptr);
     if (list != nullptr && font != nullptr)
         SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -58,8 +61,8 @@ int WidestDisplayName(HWND list, HFONT font)
     return widest;
 }
 
-// The frame and scroll-bar sizes at `dpi`, and the monitor's bounds.
-PanelMetrics MeasurePanel(HMONITOR monitor, UINT dpi, int unit, int itemHeight, int widestText)
+// The frame and scroll-bar sizes at `dpi`, and the bounds of the monitor, `area`.
+PanelMetrics MeasurePanel(const RECT& area, UINT dpi, int unit, int itemHeight, int widestText)
 {
     PanelMetrics metrics{};
     metrics.unit = unit;
@@ -72,14 +75,10 @@ PanelMetrics MeasurePanel(HMONITOR monitor, UINT dpi, int unit, int itemHeight, 
     metrics.dialogFrameHeight = MetricForDpi(SM_CYDLGFRAME, dpi);
     metrics.captionHeight = MetricForDpi(SM_CYCAPTION, dpi);
     metrics.scrollBarWidth = MetricForDpi(SM_CXVSCROLL, dpi);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(monitor, &info))
-        SetRect(&info.rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    metrics.areaLeft = info.rcMonitor.left;
-    metrics.areaTop = info.rcMonitor.top;
-    metrics.areaRight = info.rcMonitor.right;
-    metrics.areaBottom = info.rcMonitor.bottom;
+    metrics.areaLeft = area.left;
+    metrics.areaTop = area.top;
+    metrics.areaRight = area.right;
+    metrics.areaBottom = area.bottom;
     return metrics;
 }
 
@@ -90,22 +89,23 @@ void FillList()
                      reinterpret_cast<LPARAM>(enabledList.entries[i]->displayName));
 }
 
-// Sizes the panel and its controls for `dpi` on `monitor`, its top-left corner at (x, y)
-// pulled onto the monitor. The list is made again when it gains or loses its scroll bar.
-void LayOutPanelWindows(HWND panel, HMONITOR monitor, UINT dpi, int x, int y)
+// Sizes the panel and its controls for `dpi` on the monitor `area`, its top-left corner at
+// (x, y) pulled onto the monitor. The list is made again when it gains or loses its scroll
+// bar.
+void LayOutPanelWindows(HWND panel, const RECT& area, UINT dpi, int x, int y)
 {
     HFONT previousFont = panelFont;
     panelFont = GetGuiFontForDpi(dpi);
     LOGFONTA logFont{};
     GetObjectA(panelFont, sizeof logFont, &logFont);
     const int unit = logFont.lfHeight < 0 ? -logFont.lfHeight : logFont.lfHeight;
-    for (HWND window : {panel, panelList, panelCloseButton})
+    for (HWND window : {panelList, panelCloseButton})
         SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont), FALSE);
     ReleaseGuiFont(previousFont);
 
     const int itemHeight = static_cast<int>(SendMessageA(panelList, LB_GETITEMHEIGHT, 0, 0));
     const PanelLayout layout = LayOutPanel(
-        MeasurePanel(monitor, dpi, unit, itemHeight, WidestDisplayName(panelList, panelFont)), x, y);
+        MeasurePanel(area, dpi, unit, itemHeight, WidestDisplayName(panelList, panelFont)), x, y);
     if (layout.listScrolls != listScrolls) {
         // More rows than the monitor can show, or no longer: the list with or without a
         // scroll bar, the same row selected.
@@ -132,8 +132,9 @@ void LayOutPanelWindows(HWND panel, HMONITOR monitor, UINT dpi, int x, int y)
                FALSE);
 }
 
-int OnCreate(HWND panel)
+int OnCreate(HWND panel, const CREATESTRUCTA* creation)
 {
+    const PanelRequest& request = *static_cast<const PanelRequest*>(creation->lpCreateParams);
     // Without a list or a button the panel stays as created: no layout, no rows. The
     // preview still opens and Esc still closes it.
     listScrolls = false;
@@ -145,14 +146,14 @@ int OnCreate(HWND panel)
     LoadResString(IDS_CLOSE, closeText, sizeof closeText);
     panelCloseButton = CreateWindowExA(0, "BUTTON", closeText, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
                                        0, 0, 0, 0, panel,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseButtonId)),
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPanelCloseId)),
                                        exeInstance, nullptr);
     if (panelCloseButton == nullptr)
         return 0;
 
     FillList();
     SendMessageA(panelList, LB_SETCURSEL, 0, 0);
-    LayOutPanelWindows(panel, panelMonitor, MonitorDpi(panelMonitor), settings.PositionX,
+    LayOutPanelWindows(panel, request.area, MonitorDpi(request.monitor), settings.PositionX,
                        settings.PositionY);
     return 0;
 }
@@ -163,8 +164,10 @@ void OnDpiChanged(HWND panel, UINT dpi, const RECT* suggested)
 {
     if (panelList == nullptr || panelCloseButton == nullptr)
         return;
-    panelMonitor = MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST);
-    LayOutPanelWindows(panel, panelMonitor, dpi, suggested->left, suggested->top);
+    RECT area;
+    if (!GetMonitorArea(MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), &area))
+        SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    LayOutPanelWindows(panel, area, dpi, suggested->left, suggested->top);
     InvalidateRect(panel, nullptr, TRUE);
 }
 
@@ -218,12 +221,12 @@ bool OnCommand(HWND panel, WORD id, WORD code, HWND control)
     case IDCANCEL:  // Esc, turned into a command by the dialog navigation
         SendMessageA(panel, WM_CLOSE, 0, 0);
         return true;
-    case kListId:
+    case kPanelListId:
         if (code != LBN_SELCHANGE)
             return false;
         OnSelectionChange(panel, control);
         return true;
-    case kCloseButtonId:
+    case kPanelCloseId:
         if (code != BN_CLICKED)
             return false;
         PostMessageA(panel, WM_CLOSE, 0, 0);
@@ -235,9 +238,9 @@ bool OnCommand(HWND panel, WORD id, WORD code, HWND control)
 LRESULT CALLBACK PanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_CREATE:         return OnCreate(panel);
+    case WM_CREATE:         return OnCreate(panel, reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_DESTROY:        OnDestroy(panel); return 0;
-    case WM_SETFOCUS:       SetFocus(GetDlgItem(panel, kListId)); return 0;
+    case WM_SETFOCUS:       SetFocus(GetDlgItem(panel, kPanelListId)); return 0;
     case WM_PAINT:          OnPaint(panel); return 0;
     case WM_IME_SETCONTEXT: return 0;
     case WM_DPICHANGED:     OnDpiChanged(panel, HIWORD(wParam), reinterpret_cast<RECT*>(lParam)); return 0;
@@ -263,11 +266,11 @@ ATOM RegisterPanelClass()
     return RegisterProgramClass(kPanelClass, PanelProc, true);
 }
 
-HWND CreateOperatePanel(HWND owner, HMONITOR monitor)
+HWND CreateOperatePanel(HWND owner, HMONITOR monitor, const RECT& area)
 {
-    panelMonitor = monitor;
+    PanelRequest request = {monitor, area};
     HWND panel = CreateWindowExA(0, kPanelClass, productName, kPanelStyle, 0, 0, 0, 0, owner,
-                                 nullptr, exeInstance, nullptr);
+                                 nullptr, exeInstance, &request);
     if (panel == nullptr)
         return nullptr;
     ShowWindow(panel, SW_SHOWNORMAL);

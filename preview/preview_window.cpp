@@ -6,6 +6,7 @@
 #include "preview/preview_window.h"
 
 #include "app/app.h"
+#include "app/dpi.h"
 #include "app/resource_module.h"
 #include "app/timeline.h"
 #include "filter/filter_table.h"
@@ -22,8 +23,7 @@ namespace {
 
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 
-bool creatingPreview;
-// While a modal loop of the preview runs.
+// While the preview is being made, or a modal loop of the preview runs.
 bool previewBusy;
 // While Shift alone is held: the capture is shown as it was taken.
 bool showingCaptured;
@@ -33,7 +33,6 @@ HACCEL previewKeys;
 // What CreatePreviewWindow hands to the creation handling.
 struct PreviewRequest {
     HWND boxOwner;
-    HMONITOR monitor;
     RECT area;  // the monitor in screen pixels
 };
 
@@ -137,14 +136,12 @@ bool OnCommand(HWND window, UINT command)
     return false;
 }
 
-// The menu of a right click, at the cursor; from the language module when it has one.
+// The menu of a right click, at the cursor.
 void OnContextMenu(HWND window, LPARAM position)
 {
     if (previewBusy)
         return;
-    HMENU menu = LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_PREVIEW_MENU));
-    if (menu == nullptr)  // a language module made before the preview had a menu
-        menu = LoadMenuA(exeInstance, MAKEINTRESOURCEA(IDR_PREVIEW_MENU));
+    HMENU menu = LoadResMenu(IDR_PREVIEW_MENU);
     if (menu == nullptr)
         return;
     POINT at = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
@@ -254,13 +251,11 @@ ATOM RegisterPreviewClass()
 
 HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
 {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(monitor, &info))
-        return nullptr;
-    PreviewRequest request = {boxOwner, monitor, info.rcMonitor};
+    PreviewRequest request = {boxOwner, {}};
     const RECT& area = request.area;
-    creatingPreview = true;
+    if (!GetMonitorArea(monitor, &request.area))
+        return nullptr;
+    previewBusy = true;
     // A popup without a caption exactly over the monitor, at the capture's size, so the
     // picture is shown pixel for pixel; a tool window has no taskbar button.
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
@@ -276,20 +271,15 @@ HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
         // Wine hands a window's pixels to the screen when its thread is about to wait for
         // messages; this wait of no time at all lets it do so before the panel is made.
         MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
-        if (CreateOperatePanel(window, monitor) != nullptr) {
+        if (CreateOperatePanel(window, monitor, area) != nullptr) {
             previewWindow = window;
         } else {
             DestroyWindow(window);
             window = nullptr;
         }
     }
-    creatingPreview = false;
+    previewBusy = false;
     return window;
-}
-
-bool IsPreviewBeingCreated()
-{
-    return creatingPreview;
 }
 
 bool IsPreviewBusy()

@@ -21,12 +21,10 @@ ATOM RegisterPreviewClass();
 // capture's boxes are owned by `boxOwner`.
 HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor);
 
-// True while CreatePreviewWindow runs. A message box of the capture runs its own message
-// loop then, and a trigger must not start a second preview inside the first one.
-bool IsPreviewBeingCreated();
-
-// True while a modal loop of the preview runs: its menu, the Save As dialog or one of its
-// message boxes. A trigger must not bring the panel forward over it then.
+// True while CreatePreviewWindow runs, and while a modal loop of the preview runs: its
+// menu, the Save As dialog or one of its message boxes. A message box of the capture runs
+// its own message loop, and a trigger must not start a second preview inside the first
+// one, nor bring the panel forward over a modal loop.
 bool IsPreviewBusy();
 
 // Hands a keyboard message of the loop to the preview when it is meant for the preview or

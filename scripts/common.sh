@@ -1,4 +1,4 @@
-# Shared by scripts/run.sh and scripts/test.sh: installing what the build needs, building
+# Shared by the scripts: installing what the build needs, building
 # the two trees, and making a Wine prefix with a virtual desktop on a display.
 # Sourced, not run.
 

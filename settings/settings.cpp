@@ -121,22 +121,5 @@ void EnableFiltersFromText(const char* text)
 
 int JoinEnabledFilterNames(char* buffer, size_t size)
 {
-    if (size == 0)
-        return 0;
-    buffer[0] = '\0';
-    size_t length = 0;
-    int written = 0;
-    for (int i = 0; i < enabledList.count; ++i) {
-        const char* name = enabledList.entries[i]->name;
-        const size_t nameLength = std::strlen(name);
-        const size_t needed = (written > 0 ? 1 : 0) + nameLength;
-        if (length + needed >= size)
-            break;  // keep the names in list order: a later, shorter name does not jump in
-        if (written > 0)
-            buffer[length++] = ',';
-        std::memcpy(buffer + length, name, nameLength + 1);
-        length += nameLength;
-        ++written;
-    }
-    return written;
+    return JoinFilterNames(enabledList.entries, enabledList.count, buffer, size);
 }

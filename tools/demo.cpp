@@ -7,12 +7,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
-#include "tools/png_writer.h"
+#include "app/image_file.h"
+#include "preview/operate_panel.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -20,8 +23,6 @@ const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
 const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
-const int kPanelListId = 1000;
-const WPARAM kExitCommand = 1004;
 
 HBITMAP picture;
 
@@ -105,37 +106,25 @@ void PressKey(WORD key)
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-// The screen as the user sees it.
-std::vector<ColorRef> ScreenPixels(int width, int height)
+// The screen as the user sees it, as a PNG file.
+bool SaveScreen(const std::string& path)
 {
+    FrameBuffers frame{};
+    SetFrameSize(frame, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    std::vector<uint8_t> pixels(FrameBytes(frame));
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, frame.width, frame.height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, frame.width, frame.height, screen, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = -height;  // rows from the top
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    std::vector<ColorRef> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
-              DIB_RGB_COLORS);
+    GetDIBits(memory, bitmap, 0, frame.height, pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&frame.header), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    // Blue, green, red, unused as bytes: swap blue and red into a colour value.
-    for (ColorRef& pixel : pixels)
-        pixel = MakeColorRef(BlueOf(pixel), GreenOf(pixel), RedOf(pixel));
-    return pixels;
-}
-
-bool SaveScreen(const std::string& path)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    return SavePng(path, width, height, ScreenPixels(width, height));
+    return WritePngFile(path.c_str(), frame, pixels.data(), nullptr, 0, true).status ==
+           ImageStatus::Done;
 }
 
 // A file name from a display name: lower-case letters and digits, runs of anything else
@@ -216,7 +205,7 @@ int main(int argc, char** argv)
 
     PressKey(VK_ESCAPE);
     WaitFor([] { return VisibleWindow(kPreviewClass) == nullptr; }, 5000);
-    PostMessageA(mainFrame, WM_COMMAND, kExitCommand, 0);
+    PostMessageA(mainFrame, WM_COMMAND, IDM_EXIT, 0);
     WaitForSingleObject(program.hProcess, 10000);
     CloseHandle(program.hThread);
     CloseHandle(program.hProcess);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "app/dpi.h"
 #include "app/resource_module.h"
 #include "app/timeline.h"
 #include "dialogs/about_dialog.h"
@@ -21,9 +22,11 @@ const char kMainFrameClassName[] = "mainframe.wndclass.prismolenteer.morvask";
 HWND mainFrameWnd;
 HMENU trayMenu;
 int hotCornerTimerSet;
-UINT taskbarCreatedMsg;
 
 namespace {
+
+// The shell's "TaskbarCreated" broadcast.
+UINT taskbarCreatedMsg;
 
 // The latency benchmark's question: when did a step of the last preview end?
 UINT previewTimelineMsg;
@@ -35,6 +38,40 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray icon re
 // Not the product name of the string table: the tip stays the same whatever the language
 // module says.
 const char kTrayTip[] = "Prismolenteer";
+
+// What names the tray icon to the shell: the record zeroed, with its size, window and
+// identifier. All that removing the icon needs.
+void FillTrayIconKey(NOTIFYICONDATAA* record, HWND hwnd)
+{
+    std::memset(record, 0, sizeof *record);
+    record->cbSize = kTrayIconRecordSize;
+    record->hWnd = hwnd;
+    record->uID = ID_TRAY_ICON;
+}
+
+// The 88-byte tray icon record that AddTrayIcon sends.
+void FillTrayIconRecord(NOTIFYICONDATAA* record)
+{
+    FillTrayIconKey(record, mainFrameWnd);
+    record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record->uCallbackMessage = WM_TASKTRAY;
+    // Always the executable's icon, never the language module's. The small image of the
+    // group: LoadIconA would give the large one, which the tray shrinks into a blur. Shared,
+    // so loading it anew for every add costs nothing.
+    record->hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    std::memcpy(record->szTip, kTrayTip, sizeof kTrayTip);
+}
+
+// Adds the tray icon (again, after a shell restart). Failures are not reported: the icon
+// comes back with the next "TaskbarCreated".
+void AddTrayIcon()
+{
+    NOTIFYICONDATAA record;
+    FillTrayIconRecord(&record);
+    Shell_NotifyIconA(NIM_ADD, &record);
+}
 
 LRESULT OnCreate(HWND hwnd)
 {
@@ -49,16 +86,6 @@ LRESULT OnCreate(HWND hwnd)
     hotCornerTimerSet = SetTimer(hwnd, IDT_HOTCORNER, kHotCornerPeriodMs, nullptr) != 0;
     PostMessageA(hwnd, WM_PREPARE_PREVIEW, 0, 0);
     return 0;
-}
-
-// What names the tray icon to the shell: the record zeroed, with its size, window and
-// identifier. All that removing the icon needs.
-void FillTrayIconKey(NOTIFYICONDATAA* record, HWND hwnd)
-{
-    std::memset(record, 0, sizeof *record);
-    record->cbSize = kTrayIconRecordSize;
-    record->hWnd = hwnd;
-    record->uID = ID_TRAY_ICON;
 }
 
 void OnDestroy(HWND hwnd)
@@ -86,20 +113,17 @@ void OnTimer(HWND hwnd, UINT_PTR timerId)
         OnHotCornerTick(hwnd);
 }
 
-// The images kept for the next preview no longer fit the screen: they are made again at its
-// new size. An open preview keeps its picture, at its size, until it closes.
 // The images of the first preview, ready before it is asked for. Only for the primary
 // monitor: the hotkey may ask for another, which then gets its images at once.
 void OnPreparePreview()
 {
-    MONITORINFO primary{};
-    primary.cbSize = sizeof primary;
-    const POINT origin = {0, 0};
-    if (previewWindow == nullptr &&
-        GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &primary))
-        PrepareCaptureImages(primary.rcMonitor);
+    RECT primary;
+    if (previewWindow == nullptr && GetMonitorArea(PrimaryMonitor(), &primary))
+        PrepareCaptureImages(primary);
 }
 
+// The images kept for the next preview no longer fit the screen: they are made again at its
+// new size. An open preview keeps its picture, at its size, until it closes.
 void OnDisplayChange(HWND hwnd)
 {
     if (previewWindow != nullptr)
@@ -147,34 +171,6 @@ bool OnCommand(HWND hwnd, WORD command)
     return false;
 }
 
-}  // namespace
-
-ATOM RegisterMainFrameClass()
-{
-    return RegisterProgramClass(kMainFrameClassName, MainFrameProc, true);
-}
-
-void FillTrayIconRecord(NOTIFYICONDATAA* record)
-{
-    FillTrayIconKey(record, mainFrameWnd);
-    record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    record->uCallbackMessage = WM_TASKTRAY;
-    // Always the executable's icon, never the language module's. The small image of the
-    // group: LoadIconA would give the large one, which the tray shrinks into a blur. Shared,
-    // so loading it anew for every add costs nothing.
-    record->hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN),
-                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    std::memcpy(record->szTip, kTrayTip, sizeof kTrayTip);
-}
-
-void AddTrayIcon()
-{
-    NOTIFYICONDATAA record;
-    FillTrayIconRecord(&record);
-    Shell_NotifyIconA(NIM_ADD, &record);
-}
-
 LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -204,4 +200,11 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+ATOM RegisterMainFrameClass()
+{
+    return RegisterProgramClass(kMainFrameClassName, MainFrameProc, true);
 }

@@ -24,15 +24,5 @@ extern HWND mainFrameWnd;
 extern HMENU trayMenu;
 // Non-zero while the hot-corner timer runs.
 extern int hotCornerTimerSet;
-// The shell's "TaskbarCreated" broadcast.
-extern UINT taskbarCreatedMsg;
 
 ATOM RegisterMainFrameClass();
-LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
-// The 88-byte tray icon record that AddTrayIcon sends.
-void FillTrayIconRecord(NOTIFYICONDATAA* record);
-
-// Adds the tray icon (again, after a shell restart). Failures are not reported: the icon
-// comes back with the next "TaskbarCreated".
-void AddTrayIcon();

@@ -5,6 +5,7 @@
 
 #include "tray/preview_triggers.h"
 
+#include "app/dpi.h"
 #include "app/message_box.h"
 #include "app/timeline.h"
 #include "dialogs/about_dialog.h"
@@ -19,6 +20,8 @@ int hotkeyRegistered;
 
 namespace {
 
+const int ID_PREVIEW_HOTKEY = 1;
+
 // GetTickCount when the hot corner first found the cursor on its point; 0 when idle.
 DWORD dwellStartTick;
 
@@ -29,12 +32,6 @@ int DesktopBitsPerPixel()
     const int bits = GetDeviceCaps(dc, BITSPIXEL);
     ReleaseDC(desktop, dc);
     return bits;
-}
-
-HMONITOR PrimaryMonitor()
-{
-    const POINT origin = {0, 0};  // the primary monitor's top-left corner, by definition
-    return MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
 }
 
 // The monitor the user works on: the one under the cursor.
@@ -78,15 +75,12 @@ int OpenPreview(HWND frame, HMONITOR monitor)
     if (DesktopBitsPerPixel() <= 8)
         return 0;
     // A trigger dispatched by a message box of the capture, while the first preview is
-    // still being made.
-    if (IsPreviewBeingCreated())
-        return 0;
-    // The preview's menu, Save As dialog or a box of its own is up: bringing the panel
-    // forward would cover it. The hot corner gets here only when no preview is open.
+    // still being made; or the preview's menu, Save As dialog or a box of its own is up,
+    // which bringing the panel forward would cover. The hot corner gets here only when no
+    // preview is open.
     if (IsPreviewBusy())
         return 0;
-    if (IsAboutOpen())
-        CloseAboutDialog();  // it ends itself when its own loop takes the posted OK
+    CloseAboutDialog();  // it ends itself when its own loop takes the posted OK
     if (previewWindow == nullptr) {
         MarkPreviewStep(kPreviewTriggered);
         if (CreatePreviewWindow(frame, monitor) == nullptr)

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-const int ID_PREVIEW_HOTKEY = 1;
-
 // Non-zero while the preview hotkey is registered.
 extern int hotkeyRegistered;
 

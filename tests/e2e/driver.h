@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "preview/operate_panel.h"
 #include "res/resource.h"
 #include "tests/support/message_boxes.h"
 #include "tray/main_frame.h"
@@ -255,7 +256,7 @@ protected:
     {
         HWND menu = nullptr;
         PostMessageA(frame_, WM_TASKTRAY, ID_TRAY_ICON, WM_RBUTTONUP);
-        if (!WaitUntil([&] { return (menu = VisibleWindow(Id(), "#32768")); }))
+        if (!WaitUntil([&] { return (menu = TrayMenu()); }))
             return false;
         PressKey(key);
         return WaitUntil([&] { return !IsWindowVisible(menu); });  // gone before what follows
@@ -281,6 +282,7 @@ protected:
 
     HWND Preview() const { return VisibleWindow(Id(), kPreviewClass); }
     HWND Panel() const { return VisibleWindow(Id(), kPanelClass); }
+    HWND TrayMenu() const { return VisibleWindow(Id(), "#32768"); }
     bool PreviewShown() const { return Preview() != nullptr && Panel() != nullptr; }
     bool PreviewGone() const { return Preview() == nullptr && Panel() == nullptr; }
     std::vector<HWND> Boxes() const { return MessageBoxesOf(Id()); }

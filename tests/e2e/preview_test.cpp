@@ -10,8 +10,6 @@
 
 namespace {
 
-const int kPanelList = 1000, kPanelClose = 1001;
-
 // A value is looked up at its nearest level of 0, 17, ..., 255: level k takes 17k - 8 to
 // 17k + 8. The pattern holds both ends of every level of each channel in all combinations,
 // so every cube cell from both sides of every boundary between two levels.
@@ -94,7 +92,7 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
     EXPECT_TRUE(placed.right == width && placed.top == 0) << "the panel is not on the screen";
 
     // Every row in turn, odd rows by the Down key, even rows by a click.
-    HWND list = GetDlgItem(Panel(), kPanelList);
+    HWND list = GetDlgItem(Panel(), kPanelListId);
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), filterTable.count);
     for (int row = 0; row < filterTable.count; ++row) {
         if (row % 2 == 1)
@@ -119,10 +117,10 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
     ASSERT_TRUE(WaitUntil([&] { return PreviewShown(); }));
     GetWindowRect(Panel(), &placed);
     EXPECT_TRUE(placed.left == dragged.left && placed.top == dragged.top) << "moved";
-    EXPECT_EQ(SendMessageA(GetDlgItem(Panel(), kPanelList), LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(GetDlgItem(Panel(), kPanelListId), LB_GETCURSEL, 0, 0), 0);
     EXPECT_TRUE(Shows(area, 0));
 
-    ClickIn(GetDlgItem(Panel(), kPanelClose));
+    ClickIn(GetDlgItem(Panel(), kPanelCloseId));
     ASSERT_TRUE(WaitUntil([&] { return PreviewGone(); })) << "Close";
     Exit();
     EXPECT_EQ(StoredValue("Position"),

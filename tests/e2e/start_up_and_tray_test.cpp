@@ -23,16 +23,15 @@ TEST_F(StartUpAndTray, FromTheSplashThroughTheTrayToExit)
     // The icon's menu opens when a button is let go, not before.
     POINT icon{};
     ASSERT_TRUE(WaitUntil([&] { return FindTrayIcon(&icon); })) << "no icon in the tray";
-    auto menu = [&] { return VisibleWindow(Id(), "#32768"); };
     for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK})
         PostMessageA(frame_, WM_TASKTRAY, ID_TRAY_ICON, mouse);
     Pause(500);
-    EXPECT_EQ(menu(), nullptr) << "a menu before a button was let go";
+    EXPECT_EQ(TrayMenu(), nullptr) << "a menu before a button was let go";
     for (bool rightButton : {false, true}) {
         Click(icon, rightButton);
-        EXPECT_TRUE(WaitUntil([&] { return menu() != nullptr; })) << "no menu " << rightButton;
+        EXPECT_TRUE(WaitUntil([&] { return TrayMenu() != nullptr; })) << "no menu " << rightButton;
         PressKey(VK_ESCAPE);
-        EXPECT_TRUE(WaitUntil([&] { return menu() == nullptr; }));
+        EXPECT_TRUE(WaitUntil([&] { return TrayMenu() == nullptr; }));
     }
 
     // The end of the session is never vetoed and saves, even cancelled; the program runs on.

@@ -28,7 +28,7 @@ protected:
         EXPECT_TRUE(WaitUntil([] { return FindTrayIcon(); })) << "no icon in the tray";
         PressKey(VK_F11);
         ASSERT_TRUE(WaitUntil([&] { return PreviewShown(); })) << "no preview";
-        EXPECT_EQ(SendMessageA(GetDlgItem(Panel(), 1000), LB_GETCOUNT, 0, 0), 6);
+        EXPECT_EQ(SendMessageA(GetDlgItem(Panel(), kPanelListId), LB_GETCOUNT, 0, 0), 6);
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitUntil([&] { return PreviewGone(); }));
         Exit();

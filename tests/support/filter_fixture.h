@@ -8,13 +8,21 @@
 #include "filter/filter_table.h"
 
 class EmptyFilterTable : public ::testing::Test {
-protected:
-    void SetUp() override { ClearFilters(); }
-    void TearDown() override { ClearFilters(); }
-
+public:
     static void ClearFilters()
     {
         std::memset(&filterTable, 0, sizeof filterTable);
         std::memset(&enabledList, 0, sizeof enabledList);
     }
+
+    // The four built-in filters alone, none enabled.
+    static void ResetToBuiltins()
+    {
+        ClearFilters();
+        RegisterBuiltinFilters();
+    }
+
+protected:
+    void SetUp() override { ClearFilters(); }
+    void TearDown() override { ClearFilters(); }
 };

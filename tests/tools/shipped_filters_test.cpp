@@ -16,8 +16,7 @@ using ShippedFilterTest = EmptyFilterTable;
 // Reads every shipped file for a user of `locale` into a table of the built-in filters.
 static void LoadShippedFilters(uint32_t locale)
 {
-    std::memset(&filterTable, 0, sizeof filterTable);
-    RegisterBuiltinFilters();
+    EmptyFilterTable::ResetToBuiltins();
     for (const ShippedFilter& shipped : kShippedFilters) {
         const std::string path = std::string(PL_FILTER_DATA) + "/" + shipped.fileName;
         std::FILE* file = std::fopen(path.c_str(), "r");

@@ -28,14 +28,9 @@ static std::string Colors(int count, int first = 0)
 // file name is part of the name, in the folder above; the program separates at nothing else.
 class FilterFile : public EmptyFilterTable {
 protected:
-    static void Reset()
-    {
-        ClearFilters();
-        RegisterBuiltinFilters();
-    }
     void SetUp() override
     {
-        Reset();
+        ResetToBuiltins();
         std::filesystem::create_directory(folder_);
     }
     ~FilterFile() override { std::filesystem::remove(folder_); }
@@ -65,7 +60,7 @@ TEST_F(FilterFile, TheHeaderIsTheWholeFirstLineIgnoringCaseAndWhiteSpace)
         {"[Prismolenteer filter] 2\n", 0},   {"[Prismolenteer  filter]\n", 0},  {"", 0},
     };
     for (const auto& c : cases) {
-        Reset();
+        ResetToBuiltins();
         Load("gentle.plf", c.line + Colors(216), c.result);
         EXPECT_EQ(filterTable.count, 4 + c.result) << c.line;
     }
@@ -93,7 +88,7 @@ TEST_F(FilterFile, AColourLineIsAHashAndSixHexDigits)
         {"#12 456", 1},            {"x#FF0000", 1}, {"FF0000", 1},  {"", 1},
     };
     for (const auto& c : cases) {
-        Reset();
+        ResetToBuiltins();
         // The line, then 215 more colours: a filter only if the line counts.
         const FilterRecord* record =
             Load("c.plf", kHeader + c.line + "\r\n" + Colors(215, 1), c.color == 1 ? 0 : 1);
@@ -115,7 +110,7 @@ TEST_F(FilterFile, TheLocalizedNameWinsWhereverItStandsAndTheLastOfAKindWins)
         {"title: Other\nname (1041): Spaced\n1name: Digit\n:name: Colon\nname x\n", 1041, "soft"},
     };
     for (const auto& c : cases) {
-        Reset();
+        ResetToBuiltins();
         EXPECT_STREQ(Load("soft.plf", kHeader + c.lines + Colors(216), 1, c.locale)->displayName,
                      c.name) << c.lines << "for locale " << c.locale;
     }

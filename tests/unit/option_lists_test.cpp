@@ -19,8 +19,7 @@ static std::string Names(const EnabledList& list)
 // The built-in filters with these enabled, and the dialog opened.
 static void Open(const std::vector<const char*>& enabled)
 {
-    filterTable.count = enabledList.count = 0;
-    RegisterBuiltinFilters();
+    EmptyFilterTable::ResetToBuiltins();
     for (const char* name : enabled)
         EnableFilterByName(name);
     BuildOptionLists();

@@ -15,9 +15,7 @@ static int opened = -1;
 
 TEST(Capture, FailuresAreToldAndOnlyAFailedReadBackOpensThePreview)
 {
-    RegisterBuiltinFilters();
-    exeInstance = GetModuleHandleA(nullptr);
-    ASSERT_TRUE(RegisterPreviewClass() && RegisterPanelClass());
+    ASSERT_TRUE(ReadyThePreview());
     {
         MessageBoxes boxes;
         FailAllocationsOfAtLeast(GetSystemMetrics(SM_CXSCREEN) * GetSystemMetrics(SM_CYSCREEN));
@@ -49,26 +47,16 @@ static bool panelBeforeEsc = true;
 static DWORD WINAPI PressEscapeInTheGap(DWORD, const HANDLE*, DWORD, DWORD, DWORD)
 {
     panelBeforeEsc = panelWindow != nullptr;
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof *keys);
+    Press({VK_ESCAPE});
     return WAIT_TIMEOUT;
 }
 
 TEST(Capture, AnEscapePressedBetweenThePictureAndThePanelClosesThePreview)
 {
-    RegisterBuiltinFilters();
-    exeInstance = GetModuleHandleA(nullptr);
-    RegisterPreviewClass();
-    RegisterPanelClass();
+    ReadyThePreview();
     ImportPatch gap("user32.dll", "MsgWaitForMultipleObjectsEx", reinterpret_cast<void*>(PressEscapeInTheGap));
     ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr);
     EXPECT_FALSE(panelBeforeEsc) << "the picture comes first";
-    const DWORD start = GetTickCount();
-    for (MSG msg; previewWindow != nullptr && GetTickCount() - start < 5000; Sleep(1))
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            TakePanelKeyboardMessage(&msg) || (TranslateMessage(&msg), DispatchMessageA(&msg));
+    RunLoopUntil([] { return previewWindow == nullptr; });
     EXPECT_EQ(previewWindow, nullptr) << "the Esc was lost";
 }

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 
-#include "app/dpi.h"
 #include "filter/filter_folder.h"
 #include "tests/win32/in_process.h"
 #include "tests/win32/screen_pattern.h"
@@ -99,22 +98,20 @@ static void CheckTheWindowsAt(UINT dpi)
     ReleaseDC(nullptr, dc);
 
     // The panel over the shipped filters and a long name; its unit is the GUI font's height.
-    RegisterBuiltinFilters();
+    ReadyThePreview();
     const ColorRef black[kControlCubeSize] = {};
     AddFilter("long", "Deuteranomaly (weak green cones)", FilterKind::Custom, black);
     LoadFilterFiles((GetExeDirectory() + std::string("filter\\")).c_str());
     ASSERT_EQ(filterTable.count, 11) << "four built-in filters, a long one and the six shipped ones";
     for (int i = 0; i < filterTable.count; ++i)
         EnableFilterByName(filterTable.records[i].name);
-    RegisterPreviewClass();
-    RegisterPanelClass();
     CreatePreviewWindow(nullptr, PrimaryMonitor());
-    HWND list = GetDlgItem(panelWindow, 1000);
+    HWND list = GetDlgItem(panelWindow, kPanelListId);
     RECT listRect, rows, button;
     GetWindowRect(list, &listRect);
     MapWindowPoints(nullptr, panelWindow, reinterpret_cast<POINT*>(&listRect), 2);
     GetClientRect(list, &rows);
-    GetClientRect(GetDlgItem(panelWindow, 1001), &button);
+    GetClientRect(GetDlgItem(panelWindow, kPanelCloseId), &button);
     const int m = MulDiv(language->fontHeight, int(dpi), 96);
     EXPECT_EQ(std::make_tuple(listRect.left, listRect.top, button.bottom), std::make_tuple(m, m, m + 10));
     ExpectTextsFit(panelWindow, dpi);
@@ -186,16 +183,13 @@ using DraggedPanel = EmptyFilterTable;
 
 TEST_F(DraggedPanel, FollowsTheDpiOfTheMonitorItIsDraggedOnto)
 {
-    exeInstance = GetModuleHandleA(nullptr);
-    RegisterBuiltinFilters();
+    ReadyThePreview();
     EnableFilterByName("_normal");
-    RegisterPreviewClass();
-    RegisterPanelClass();
     ASSERT_NE(CreatePreviewWindow(nullptr, PrimaryMonitor()), nullptr);
     for (const int dpi : {144, 96}) {  // as Windows tells a window that crossed monitors
         RECT suggested = {100, 50, 300, 250}, list, frame;
         SendMessageA(panelWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        GetWindowRect(GetDlgItem(panelWindow, 1000), &list);
+        GetWindowRect(GetDlgItem(panelWindow, kPanelListId), &list);
         MapWindowPoints(nullptr, panelWindow, reinterpret_cast<POINT*>(&list), 2);
         GetWindowRect(panelWindow, &frame);
         const LONG m = MulDiv(11, dpi, 96);
@@ -243,10 +237,7 @@ protected:
         const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
         monitors[0] = {0, 0, width / 2, height};
         monitors[1] = {width / 2, 0, width, height};
-        exeInstance = GetModuleHandleA(nullptr);
-        RegisterBuiltinFilters();
-        RegisterPreviewClass();
-        RegisterPanelClass();
+        ReadyThePreview();
         settings = {};
         settings.EnableMouseAction = 1;  // the top-left corner
     }

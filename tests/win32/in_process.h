@@ -3,6 +3,8 @@
 #pragma once
 
 #include <algorithm>
+#include <initializer_list>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,9 +29,48 @@
 #include "tray/preview_triggers.h"
 #include "tray/program_windows.h"
 
-inline HMONITOR PrimaryMonitor()
+// The program's instance, its built-in filters and the classes of the preview and its
+// panel, as start-up makes them. True when both classes were registered.
+inline bool ReadyThePreview()
 {
-    return MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    exeInstance = GetModuleHandleA(nullptr);
+    RegisterBuiltinFilters();
+    const bool preview = RegisterPreviewClass() != 0;
+    const bool panel = RegisterPanelClass() != 0;
+    return preview && panel;
+}
+
+// The program's message loop (app/main.cpp) until `done` holds; false after 10 seconds.
+template <typename Done>
+bool RunLoopUntil(Done done)
+{
+    for (const DWORD start = GetTickCount(); !done(); Sleep(5)) {
+        if (GetTickCount() - start > 10000)
+            return false;
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+            if (!TakePanelKeyboardMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+    }
+    return true;
+}
+
+inline void SendKey(WORD key, bool up = false)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki = {key, WORD(MapVirtualKeyA(key, 0)), DWORD(up ? KEYEVENTF_KEYUP : 0), 0, 0};
+    SendInput(1, &input, sizeof input);
+}
+
+// Presses the keys in order and lets go of them in reverse.
+inline void Press(std::initializer_list<WORD> keys)
+{
+    for (WORD key : keys)
+        SendKey(key);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        SendKey(*key, true);
 }
 
 // For dialogs made from a template only to be looked at.

@@ -13,45 +13,11 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "tests/support/filter_fixture.h"
 #include "tests/win32/in_process.h"
 #include "tests/win32/pictures.h"
 #include "tests/win32/screen_pattern.h"
 
 namespace {
-
-// The program's message loop (app/main.cpp) until `done` holds; false after 10 seconds.
-template <typename Done>
-bool RunLoopUntil(Done done)
-{
-    for (const DWORD start = GetTickCount(); !done(); Sleep(5)) {
-        if (GetTickCount() - start > 10000)
-            return false;
-        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
-            if (!TakePanelKeyboardMessage(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-    }
-    return true;
-}
-
-void SendKey(WORD key, bool up = false)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki = {key, WORD(MapVirtualKeyA(key, 0)), DWORD(up ? KEYEVENTF_KEYUP : 0), 0, 0};
-    SendInput(1, &input, sizeof input);
-}
-
-// Presses the keys in order and lets go of them in reverse.
-void Press(std::initializer_list<WORD> keys)
-{
-    for (WORD key : keys)
-        SendKey(key);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
-        SendKey(*key, true);
-}
 
 // The pixel at (800, 700) of the screen, below the panel and the menu.
 DWORD ScreenPixel()
@@ -121,11 +87,9 @@ using KeepingThePreview = EmptyFilterTable;
 
 TEST_F(KeepingThePreview, CopiesAndSavesWhatItShowsAndTheTriggersWaitForItsDialog)
 {
-    exeInstance = GetModuleHandleA(nullptr);
-    RegisterBuiltinFilters();
+    ASSERT_TRUE(ReadyThePreview());
     for (const char* name : {"_normal", "_hue_gbr", "_grayscale"})
         EnableFilterByName(name);
-    ASSERT_TRUE(RegisterPreviewClass() && RegisterPanelClass());
     settings = {};  // the panel in the top-left corner
     ScreenPattern pattern;
     ASSERT_EQ(OpenPreview(nullptr, PrimaryMonitor()), 1);
