@@ -145,9 +145,13 @@ struct Program {
         if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
                             folder.c_str(), &startup, &process))
             return false;
-        // The first program of a fresh Wine session may take a while.
-        return WaitFor([&] { return (frame = FindWindowA(kMainFrameClass, nullptr)) != nullptr; }, 60000) &&
-               WaitFor([] { return HotkeyTaken(VK_F11); }, 60000);
+        // The first program of a fresh Wine session may take a while. The hotkey is looked at
+        // only once start-up is over: a look registers it for a moment, and could take it
+        // from under the program's own registration.
+        if (!WaitFor([&] { return (frame = FindWindowA(kMainFrameClass, nullptr)) != nullptr; }, 60000))
+            return false;
+        WaitForInputIdle(process.hProcess, 60000);
+        return WaitFor([] { return HotkeyTaken(VK_F11); }, 60000);
     }
 
     void Exit()

@@ -243,11 +243,14 @@ protected:
     }
 
     // Starts the copy and waits for its hidden main frame and (registered after the frame
-    // is listed) its hotkey, unless another program holds it.
+    // is listed) its hotkey, unless another program holds it. The hotkey is looked at only
+    // once start-up is over: a look registers it for a moment, and could take it from under
+    // the program's own registration.
     void Start(bool waitForHotkey = true)
     {
         program_ = StartProgram(exePath_);
         EXPECT_TRUE(WaitUntil([&] { return (frame_ = FindWindowA(kMainFrameClass, nullptr)); }));
+        WaitForInputIdle(program_.hProcess, 30000);
         EXPECT_TRUE(!waitForHotkey || WaitUntil([] { return HotkeyTaken(VK_F11); }));
     }
 
