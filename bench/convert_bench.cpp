@@ -1,7 +1,7 @@
 // Prints how long the converter takes for a 3840x2160 PNG, step by step, through the same
 // functions prismolenteer-cli runs: decoding the file, filtering the frame, encoding the PNG
 // (with its text chunks) and writing it through a temporary file. Build it for Windows and
-// run it under Wine (scripts/bench.sh), so that it measures the program's own i686 code and
+// run it under Wine (scripts/bench.sh), so that it measures the program's own machine code and
 // the imaging component the platform brings.
 //
 // The picture looks like a desktop rather than noise, so that the PNG compresses about as a

@@ -1,12 +1,18 @@
 ; The installer, built by scripts/package.sh with makensis from the files it staged:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=a.b.c.d -DSTAGE=<folder> -DREMOVE=<list.nsh>
-;            -DICON=<icon> -DOUTFILE=<setup.exe> package/setup.nsi
+;   makensis -INPUTCHARSET UTF8 -DVERSION=a.b.c.d -DBUILD=win32|win64 -DSTAGE=<folder>
+;            -DREMOVE=<list.nsh> -DICON=<icon> -DOUTFILE=<setup.exe> package/setup.nsi
+; The 64-bit build's installer is a 64-bit program itself: it runs only where the program
+; it installs can run, and wherever Wine runs only 64-bit code.
 ; It installs for the current user alone, without administrator rights, into
 ; %LOCALAPPDATA%\Programs\Prismolenteer, and registers its uninstaller in Apps and Features.
 ; The program's settings (HKCU\Software\morvask\Prismolenteer) are never written here: an
 ; installation over an older one keeps them, and the uninstaller asks before removing them.
 
-Unicode true
+!if "${BUILD}" == "win64"
+    Target amd64-unicode
+!else
+    Unicode true
+!endif
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma

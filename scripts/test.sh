@@ -1,29 +1,68 @@
 #!/usr/bin/env bash
-# Builds both trees and runs every test: the portable core natively under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and the Windows build's unit and end-to-end tests under
-# Wine, in a fresh Wine prefix with a virtual desktop on a private X server.
-# Installs what it lacks (as root, or through sudo). The ctest summary is the last output.
+# Builds the three trees and runs every test: the portable core natively under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the unit and end-to-end tests of each
+# Windows build that this machine can run under Wine (both, or only the 64-bit one where
+# 32-bit code cannot run; PL_NO_32BIT=1 acts as on such a machine). Each Windows build's
+# tests get a fresh Wine prefix with a virtual desktop on a private X server of their own,
+# so that the two builds' tests run side by side.
+# Installs what it lacks (as root, or through sudo). The ctest summary is among the last
+# lines, followed by what did not run here and why.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+started=$SECONDS
 
-pl_ensure_packages "${PL_NATIVE_PACKAGES[@]}" "${PL_WIN32_PACKAGES[@]}" "${PL_PACKAGE_PACKAGES[@]}"
+pl_probe_machine
+mapfile -t wine_packages < <(pl_wine_packages)
+pl_ensure_packages "${PL_NATIVE_PACKAGES[@]}" "${PL_WINDOWS_BUILD_PACKAGES[@]}" "${wine_packages[@]}" \
+    "${PL_PACKAGE_PACKAGES[@]}"
 mkdir -p "$PL_BUILD"
+
+# A fresh prefix for every run, so no state leaks between runs or into the user's Wine.
+# They are made while the trees build: wineboot spends much of its time waiting for its
+# own processes and the disk.
+prefix_jobs=()
+for build in $PL_WINE_BUILDS; do
+    rm -rf "$PL_BUILD/$build/wineprefix" "$PL_BUILD/$build/wine-display"
+    pl_make_wine_prefix "$build" "$PL_BUILD/$build/wineprefix" 1024x768 \
+        >"$PL_BUILD/$build-prefix.log" 2>&1 &
+    prefix_jobs+=($!)
+done
+
 pl_say "Building the native tree..."
 pl_build_native
-pl_say "Building the Windows tree..."
-pl_build_win32
+for build in win32 win64; do
+    pl_say "Building the $build tree..."
+    pl_build_windows "$build"
+done
+pl_say "Making fresh Wine prefixes..."
+for job in "${prefix_jobs[@]}"; do
+    wait "$job" || { cat "$PL_BUILD"/win*-prefix.log >&2; pl_fail "a Wine prefix could not be made"; }
+done
 
-# One summary for both trees.
-cat >"$PL_BUILD/CTestTestfile.cmake" <<'CTEST'
-subdirs("native")
-subdirs("win32")
-CTEST
+# One summary for every tree that runs here.
+{
+    echo 'subdirs("native")'
+    for build in $PL_WINE_BUILDS; do echo "subdirs(\"$build\")"; done
+} >"$PL_BUILD/CTestTestfile.cmake"
 
-# A fresh prefix for every run, so no state leaks between runs or into the user's Wine. The
-# X server is larger than the desktop so that tests can switch the desktop to 1920x1080.
-pl_say "Making a fresh Wine prefix..."
-pl_private_wine_session "$PL_BUILD/win32/wineprefix" 1024x768 1920x1080
+# Each build's X server is larger than its desktop, so that tests can switch the desktop
+# to 1920x1080. A tree's ./wine runs its programs on its own display (see cmake/wine.in).
+for build in $PL_WINE_BUILDS; do
+    pl_start_wine_session "$build" "$PL_BUILD/$build/wineprefix" 1920x1080
+    echo "$PL_XVFB_DISPLAY" >"$PL_BUILD/$build/wine-display"
+    export DISPLAY=$PL_XVFB_DISPLAY
+done
 
 pl_say "Running the tests..."
+status=0
+# One more job than cores: the two builds' Wine tests spend much of their time waiting.
 ctest --test-dir "$PL_BUILD" --output-on-failure --no-tests=error --timeout 300 \
-    -j "$(nproc)" "$@"
+    -j "$(($(nproc) + 1))" "$@" || status=$?
+for build in $PL_WINE_BUILDS; do rm -f "$PL_BUILD/$build/wine-display"; done
+
+elapsed=$((SECONDS - started))
+pl_say "The test command took $((elapsed / 60)) min $((elapsed % 60)) s."
+if [ "$PL_RUNS_32BIT" != 1 ]; then
+    pl_say "Not run: the 32-bit build's Wine tests (win32.*), as $PL_NOT_RUN_WHY. It was built; the 64-bit build's Wine tests (win64.*) ran in their place."
+fi
+exit $status

@@ -31,9 +31,11 @@ UINT taskbarCreatedMsg;
 // The latency benchmark's question: when did a step of the last preview end?
 UINT previewTimelineMsg;
 
-// The first, 88-byte form of NOTIFYICONDATAA, which every shell since Windows 95 accepts.
+// The first form of NOTIFYICONDATAA, which every shell since Windows 95 accepts: 88 bytes
+// in a 32-bit program, 104 in a 64-bit one, whose handles are 8 bytes and 8-byte aligned.
 const DWORD kTrayIconRecordSize = NOTIFYICONDATAA_V1_SIZE;
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first form of the tray icon record");
+static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104),
+              "the first form of the tray icon record");
 
 // Not the product name of the string table: the tip stays the same whatever the language
 // module says.

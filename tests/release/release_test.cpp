@@ -8,7 +8,8 @@
 
 namespace {
 
-const std::string kRelease = WindowsPath(PL_PACKAGE_UNIX_DIR) + "\\Prismolenteer-" PL_VERSION_TEXT;
+// The zip and the installer of this build: Prismolenteer-<version>-win32 or -win64.
+const std::string kRelease = WindowsPath(PL_PACKAGE_UNIX_DIR) + "\\Prismolenteer-" PL_VERSION_TEXT "-" PL_PACKAGE_BUILD;
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Prismolenteer";
 

@@ -4,12 +4,14 @@
 
 #include "tests/win32/in_process.h"
 
-// What the frame asks of the shell: the message and the first, 88-byte form of the record.
+// What the frame asks of the shell: the message and the first form of the record, 88 bytes
+// in a 32-bit program and 104 in a 64-bit one.
+static const DWORD kFirstRecordForm = sizeof(void*) == 4 ? 88 : 104;
 static std::vector<std::pair<DWORD, std::string>> trayCalls;
 
 static BOOL WINAPI RecordTrayCall(DWORD message, NOTIFYICONDATAA* record)
 {
-    trayCalls.push_back({message, std::string(reinterpret_cast<char*>(record), 88)});
+    trayCalls.push_back({message, std::string(reinterpret_cast<char*>(record), kFirstRecordForm)});
     return TRUE;
 }
 
@@ -53,16 +55,16 @@ TEST(MainFrame, CreationTakesTrayIconMenuHotkeyAndTimerAndDestructionGivesThemBa
 
         // Added twice with the executable's small icon and a fixed tip; deleted by its key.
         NOTIFYICONDATAA icon{};
-        icon.cbSize = 88;
+        icon.cbSize = kFirstRecordForm;
         icon.hWnd = frame;
         icon.uID = 1;
-        const std::string key(reinterpret_cast<char*>(&icon), 88);
+        const std::string key(reinterpret_cast<char*>(&icon), kFirstRecordForm);
         icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         icon.uCallbackMessage = WM_TASKTRAY;
         icon.hIcon = static_cast<HICON>(LoadImageA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN),
             IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         std::strcpy(icon.szTip, "Prismolenteer");
-        const std::string add(reinterpret_cast<char*>(&icon), 88);
+        const std::string add(reinterpret_cast<char*>(&icon), kFirstRecordForm);
         EXPECT_EQ(trayCalls, (decltype(trayCalls){{NIM_ADD, add}, {NIM_ADD, add}, {NIM_DELETE, key}}));
     }
 }
