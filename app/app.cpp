@@ -1,11 +1,10 @@
-// The executable directory and the OS version class, cached for the whole run.
+// The executable's folder and the OS version class, cached for the whole run.
 
 #include "app/app.h"
 
-#include <cstdio>
 #include <cstring>
+#include <cwchar>
 
-#include "filter/ansi_text.h"
 #include "res/resource.h"
 
 HINSTANCE exeInstance;
@@ -21,7 +20,6 @@ enum OsClass {
     OsWinXpOrLater = 4,
 };
 
-char exeDirectory[MAX_PATH];
 OsClass osClass = OsUnknown;
 
 // Classifies the running system. Non-zero when a class was found.
@@ -66,27 +64,35 @@ ATOM RegisterProgramClass(const char* className, WNDPROC procedure, bool withIco
     return RegisterClassExA(&windowClass);
 }
 
-const char* GetExeDirectory()
+const wchar_t* GetExeDirectory()
 {
-    if (exeDirectory[0] != '\0')
-        return exeDirectory;
-
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(GetModuleHandleA(nullptr), path, MAX_PATH);
-    path[MAX_PATH - 1] = '\0';
-
-    path[FileNameInPath(path) - path] = '\0';
-    std::strcpy(exeDirectory, path);
-    return exeDirectory;
+    static wchar_t directory[MAX_PATH];
+    static bool found;
+    if (found)
+        return directory;
+    found = true;
+    wchar_t path[MAX_PATH] = L"";
+    // A path that fills the buffer was cut: it would name another folder.
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    wchar_t* name = length > 0 && length < MAX_PATH ? std::wcsrchr(path, L'\\') : nullptr;
+    if (name != nullptr) {
+        name[1] = L'\0';
+        std::wcscpy(directory, path);
+    }
+    return directory;
 }
 
-const char* GetFilterFolder()
+const wchar_t* GetFilterFolder()
 {
-    static char folder[MAX_PATH];
+    static wchar_t folder[MAX_PATH];
+    static const wchar_t kFilterFolder[] = L"filter\\";
+    const wchar_t* directory = GetExeDirectory();
     // A cut path would name another folder.
-    const int length = std::snprintf(folder, sizeof folder, "%sfilter\\", GetExeDirectory());
-    if (length < 0 || length >= static_cast<int>(sizeof folder))
-        folder[0] = '\0';
+    if (folder[0] == L'\0' && directory[0] != L'\0' &&
+        std::wcslen(directory) + std::wcslen(kFilterFolder) < MAX_PATH) {
+        std::wcscpy(folder, directory);
+        std::wcscat(folder, kFilterFolder);
+    }
     return folder;
 }
 

@@ -16,13 +16,15 @@ extern char productName[512];
 // the executable's own icon when `withIcon` is set.
 ATOM RegisterProgramClass(const char* className, WNDPROC procedure, bool withIcon);
 
-// The directory of the running executable, always ending in a backslash. The pointer
-// stays valid for the life of the process.
-const char* GetExeDirectory();
+// The folder of the running executable, ending in a backslash; empty when its path does
+// not fit in MAX_PATH. Unicode, so that a folder whose name the ANSI code page cannot hold
+// (a user's name in another script, in the per-user installation's path) is found. The
+// pointer stays valid for the life of the process.
+const wchar_t* GetExeDirectory();
 
 // The folder "filter" beside the executable, ending in a backslash, where the filter files
-// are; empty when its path would not fit in MAX_PATH.
-const char* GetFilterFolder();
+// are; empty when there is no executable folder or the path would not fit in MAX_PATH.
+const wchar_t* GetFilterFolder();
 
 // 1 on Windows 2000 or later. Probes again while the class is unknown.
 int IsWin2000OrLater();

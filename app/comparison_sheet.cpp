@@ -1,6 +1,6 @@
-// Drawing the comparison sheet: each tile filtered from the one picture into a scratch image
-// and shrunk into a DIB section, the labels drawn over it with GDI text, all on a memory
-// device context, so that no display is needed.
+// Drawing the comparison sheet: each tile's rows filtered one at a time and shrunk into a
+// DIB section, the labels drawn over it with GDI text, all on a memory device context, so
+// that no display is needed.
 
 #include "app/comparison_sheet.h"
 
@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "app/image_file.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
 
@@ -18,36 +19,38 @@ namespace {
 const int kSheetGap = 8;
 const int kSheetLabelHeight = 24;
 const int kSheetLabelTextHeight = 16;
+// Room left and right of a label's text, and the widest cell a label may ask for: a longer
+// name is cut short with an ellipsis rather than widen every cell.
+const int kLabelMargin = 6;
+const int kMaxLabelWidth = 320;
 
-// `pixels` of `picture` shrunk by `factor` into `place` of `sheet` (both bottom-up): each
-// tile pixel is the rounded mean of its factor x factor block, the blocks at the right and
-// bottom edges cut short by the picture's end.
-void ShrinkInto(const FrameBuffers& picture, const uint8_t* pixels, int factor,
-                const SheetRect& place, const FrameBuffers& sheet)
+// `picture` through `filter`, shrunk by `factor` into `place` of `sheet`: each tile pixel
+// is the rounded mean of its factor x factor block, the blocks at the right and bottom
+// edges cut short by the picture's end. One picture row at a time is filtered into `row`
+// (3 * width bytes) and summed into `sums` (3 * place.width).
+void ShrinkInto(const Picture& picture, const RowFilter& filter, int factor,
+                const SheetRect& place, const Picture& sheet, uint8_t* row, uint32_t* sums)
 {
     for (int ty = 0; ty < place.height; ++ty) {
         const int top = ty * factor;
         const int bottom = top + factor < picture.height ? top + factor : picture.height;
-        uint8_t* out = sheet.captured +
-                       static_cast<size_t>(sheet.height - 1 - (place.y + ty)) * sheet.stride +
-                       3 * static_cast<size_t>(place.x);
-        for (int tx = 0; tx < place.width; ++tx, out += 3) {
+        std::memset(sums, 0, 3 * sizeof(uint32_t) * static_cast<size_t>(place.width));
+        for (int y = top; y < bottom; ++y) {
+            FilterRow(filter, PictureRow(picture, y), row, static_cast<size_t>(picture.width));
+            for (int tx = 0, x = 0; tx < place.width; ++tx) {
+                const int right = x + factor < picture.width ? x + factor : picture.width;
+                for (; x < right; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        sums[3 * tx + c] += row[3 * x + c];
+            }
+        }
+        uint8_t* out = PictureRow(sheet, place.y + ty) + 3 * static_cast<size_t>(place.x);
+        for (int tx = 0; tx < place.width; ++tx) {
             const int left = tx * factor;
             const int right = left + factor < picture.width ? left + factor : picture.width;
-            uint32_t sum[3] = {0, 0, 0};
-            for (int y = top; y < bottom; ++y) {
-                const uint8_t* in = pixels +
-                                    static_cast<size_t>(picture.height - 1 - y) * picture.stride +
-                                    3 * static_cast<size_t>(left);
-                for (int x = left; x < right; ++x, in += 3) {
-                    sum[0] += in[0];
-                    sum[1] += in[1];
-                    sum[2] += in[2];
-                }
-            }
             const uint32_t count = static_cast<uint32_t>((bottom - top) * (right - left));
             for (int c = 0; c < 3; ++c)
-                out[c] = static_cast<uint8_t>((sum[c] + count / 2) / count);
+                out[3 * tx + c] = static_cast<uint8_t>((sums[3 * tx + c] + count / 2) / count);
         }
     }
 }
@@ -64,22 +67,40 @@ HFONT CreateLabelFont()
     return CreateFontIndirectA(&font);
 }
 
+// Selects the label font into `dc` for as long as it lives.
+class LabelFont {
+public:
+    explicit LabelFont(HDC dc)
+        : dc_(dc), font_(CreateLabelFont()),
+          previous_(SelectObject(dc, font_ != nullptr ? font_ : GetStockObject(DEFAULT_GUI_FONT))) {}
+    ~LabelFont()
+    {
+        SelectObject(dc_, previous_);
+        if (font_ != nullptr)
+            DeleteObject(font_);
+    }
+    LabelFont(const LabelFont&) = delete;
+    LabelFont& operator=(const LabelFont&) = delete;
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_;
+};
+
 void DrawLabels(HDC dc, const SheetLayout& layout, const FilterRecord* const* tiles, int count)
 {
-    HFONT font = CreateLabelFont();
-    HGDIOBJ previousFont = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const LabelFont font(dc);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     for (int i = 0; i < count; ++i) {
         const SheetRect label = SheetTileLabel(layout, i);
-        RECT area = {label.x, label.y, label.x + label.width, label.y + label.height};
+        RECT area = {label.x + kLabelMargin, label.y, label.x + label.width - kLabelMargin,
+                     label.y + label.height};
         // A display name is text, never a mnemonic: "&" is drawn as it is.
         DrawTextA(dc, tiles[i]->displayName, -1, &area,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    SelectObject(dc, previousFont);
-    if (font != nullptr)
-        DeleteObject(font);
 }
 
 // The tiles of the sheet, in order: the identity filter (the picture unfiltered) first, then
@@ -98,43 +119,75 @@ int ComparisonSheetTiles(const FilterRecord* const* filters, int count,
     return tileCount;
 }
 
-}  // namespace
-
-SheetRequest ComparisonSheetRequest(int tiles, int pictureWidth, int pictureHeight)
+// Fills `sheet` (white) with the tiles of `source`; false when memory ran out.
+bool DrawTiles(const Picture& source, const SheetLayout& layout, const FilterRecord* const* tiles,
+               int tileCount, const Picture& sheet)
 {
-    return {tiles, pictureWidth, pictureHeight, kSheetLabelHeight, kSheetGap, kSheetMaxSize,
-            kSheetMaxSize};
+    std::memset(sheet.pixels, 0xFF, PictureBytes(sheet));
+    uint8_t* row = static_cast<uint8_t*>(std::malloc(3 * static_cast<size_t>(source.width)));
+    uint32_t* sums = static_cast<uint32_t*>(
+        std::malloc(3 * sizeof(uint32_t) * static_cast<size_t>(layout.tileWidth)));
+    const bool drawn = row != nullptr && sums != nullptr;
+    RowFilter filter;
+    for (int i = 0; drawn && i < tileCount; ++i) {
+        MakeRowFilter(*tiles[i], &filter);
+        ShrinkInto(source, filter, layout.factor, SheetTilePicture(layout, i), sheet, row, sums);
+    }
+    std::free(row);
+    std::free(sums);
+    return drawn;
 }
 
-ImageResult WriteComparisonSheet(const char* path, const FrameBuffers& source,
+}  // namespace
+
+SheetRequest ComparisonSheetRequest(int tiles, int pictureWidth, int pictureHeight, int labelWidth)
+{
+    return {tiles, pictureWidth, pictureHeight, kSheetLabelHeight, kSheetGap, kSheetMaxSize,
+            kSheetMaxSize, labelWidth};
+}
+
+int SheetLabelWidth(const FilterRecord* const* filters, int count)
+{
+    const FilterRecord* tiles[kMaxFilters + 1];
+    const int tileCount = ComparisonSheetTiles(filters, count, tiles);
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr)
+        return kMaxLabelWidth;
+    int widest = 0;
+    {
+        const LabelFont font(dc);
+        for (int i = 0; i < tileCount; ++i) {
+            SIZE size{};
+            if (GetTextExtentPoint32A(dc, tiles[i]->displayName,
+                                      static_cast<int>(std::strlen(tiles[i]->displayName)), &size) &&
+                size.cx > widest)
+                widest = size.cx;
+        }
+    }
+    DeleteDC(dc);
+    const int width = widest + 2 * kLabelMargin;
+    return width < kMaxLabelWidth ? width : kMaxLabelWidth;
+}
+
+ImageResult WriteComparisonSheet(const wchar_t* path, const Picture& source,
                                  const FilterRecord* const* filters, int count, bool replace)
 {
     const FilterRecord* tiles[kMaxFilters + 1];
     const int tileCount = ComparisonSheetTiles(filters, count, tiles);
-    const SheetLayout layout =
-        LayOutSheet(ComparisonSheetRequest(tileCount, source.width, source.height));
+    const SheetLayout layout = LayOutSheet(ComparisonSheetRequest(
+        tileCount, source.width, source.height, SheetLabelWidth(filters, count)));
     if (!layout.fits)
-        return {ImageStatus::TooLarge, 0};
+        return Result(ImageStatus::TooLarge);
 
-    FrameBuffers sheet{};
-    SetFrameSize(sheet, layout.width, layout.height);
+    const DibHeader header = DibHeaderFor(layout.width, layout.height);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&sheet.header),
+    HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&header),
                                       DIB_RGB_COLORS, &bits, nullptr, 0);
-    FrameBuffers work = source;  // the tiles are filtered here, never into the source's images
-    work.filtered = static_cast<uint8_t*>(std::malloc(FrameBytes(source)));
-    ImageResult result = {ImageStatus::TooLarge, 0};
-    if (dc != nullptr && bitmap != nullptr && work.filtered != nullptr) {
-        sheet.captured = static_cast<uint8_t*>(bits);
-        std::memset(sheet.captured, 0xFF, FrameBytes(sheet));
-        for (int i = 0; i < tileCount; ++i) {
-            const bool identity = tiles[i]->kind == FilterKind::Identity;
-            if (!identity)
-                ApplyFilterToFrame(*tiles[i], work);
-            ShrinkInto(source, identity ? source.captured : work.filtered, layout.factor,
-                       SheetTilePicture(layout, i), sheet);
-        }
+    const Picture sheet = {layout.width, layout.height, FrameStride(layout.width),
+                           static_cast<uint8_t*>(bits)};
+    ImageResult result = Result(ImageStatus::TooLarge);
+    if (dc != nullptr && bitmap != nullptr && DrawTiles(source, layout, tiles, tileCount, sheet)) {
         HGDIOBJ previous = SelectObject(dc, bitmap);
         DrawLabels(dc, layout, tiles, tileCount);
         GdiFlush();  // the text must be in the bits before they are read
@@ -143,9 +196,8 @@ ImageResult WriteComparisonSheet(const char* path, const FrameBuffers& source,
         char names[kMaxFilters * 21 + 1];
         JoinFilterNames(tiles, tileCount, names, sizeof names);
         const PngText texts[] = {{"Software", PngSoftwareText()}, {"Filters", names}};
-        result = WritePngFile(path, sheet, sheet.captured, texts, 2, replace);
+        result = WritePngFile(path, sheet, nullptr, texts, 2, replace);
     }
-    std::free(work.filtered);
     if (bitmap != nullptr)
         DeleteObject(bitmap);
     if (dc != nullptr)

@@ -7,9 +7,10 @@
 // What the converter's process returns.
 const int kExitDone = 0;
 const int kExitBadArguments = 1;  // also an unknown filter name
-const int kExitFileFailure = 2;   // the input could not be read or the output written
+const int kExitFileFailure = 2;   // the input could not be read, the output written, or
+                                  // what the converter prints could not be written
 
 // Runs one command line (argv[0] is the program) with the filter files of `filterFolder`
 // and returns its exit code. Messages go to the standard output and error handles. The
 // filter table and the enabled list must be empty.
-int RunConverter(int argc, char** argv, const char* filterFolder);
+int RunConverter(int argc, wchar_t** argv, const wchar_t* filterFolder);

@@ -1,6 +1,6 @@
-// Picture files: PNG, BMP and JPEG read into a frame, frames written as compressed PNG with
-// text chunks, and every file written through a temporary file beside it, so that a failure
-// never leaves a partial file. The Windows Imaging Component does the decoding and encoding;
+// Picture files: PNG, BMP and JPEG read into a picture, turned upright and into sRGB as far
+// as the file asks and the program can; pictures written as compressed PNG that say they
+// are sRGB, with text chunks. The Windows Imaging Component does the decoding and encoding;
 // it is reached through COM, so the program still starts where it is missing.
 #pragma once
 
@@ -11,27 +11,11 @@
 
 #include <objbase.h>
 
+#include "app/file_result.h"
 #include "filter/frame_buffers.h"
 
 struct FilterRecord;
-
-enum class ImageStatus {
-    Done,
-    NoImagingComponent,  // the Windows Imaging Component is not installed
-    InputMissing,
-    InputUnreadable,     // with the system's reason
-    InputUnsupported,    // not a PNG, BMP or JPEG file
-    InputDamaged,        // one of those, but it does not decode: truncated or corrupt
-    TooLarge,            // not enough memory for the picture
-    OutputExists,        // and may not be replaced
-    OutputUnwritable,    // with the system's reason
-    EncodeFailed,
-};
-
-struct ImageResult {
-    ImageStatus status;
-    DWORD systemError;  // GetLastError's code for the two statuses with a reason; else 0
-};
+struct RowFilter;
 
 // A PNG text chunk: a Latin-1 keyword and a text in the ANSI code page. The text is stored
 // as tEXt when Latin-1 can hold it, otherwise as iTXt in UTF-8.
@@ -56,32 +40,33 @@ private:
 // True when the Windows Imaging Component can be created.
 bool ImagingAvailable();
 
-// Reads a PNG, BMP or JPEG file into frames->captured as a 24-bit bottom-up image, as a
-// capture lays it out, and allocates frames->filtered of the same size (alpha is dropped).
-// On failure nothing is held. Free both with FreeFrameImages.
-ImageResult ReadPictureFile(const char* path, FrameBuffers* frames);
-void FreeFrameImages(FrameBuffers* frames);
+// What reading a picture left as it was: colours it declares that the program does not
+// convert, so that they are taken as sRGB.
+enum class ColourNote {
+    None,
+    IccProfileKept,  // an ICC profile other than sRGB's
+    PrimariesKept,   // primaries other than sRGB's
+};
 
-// `pixels`, laid out as `frame` says, as a PNG in memory with `texts` after its header:
-// *bytes is the caller's to free().
-ImageResult EncodePng(const FrameBuffers& frame, const uint8_t* pixels, const PngText* texts,
-                      int textCount, uint8_t** bytes, size_t* size);
+// Reads a PNG, BMP or JPEG file into `picture`, alpha dropped: stood upright as its EXIF
+// orientation says, and a declared gamma turned into sRGB; `note` says what was left
+// unconverted. On failure nothing is held. FreePicture frees it.
+ImageResult ReadPictureFile(const wchar_t* path, Picture* picture, ColourNote* note);
+void FreePicture(Picture* picture);
 
-// Writes `bytes` to a temporary file in the folder of `path` and renames it to `path`. An
-// existing file is replaced only when `replace` is set. On failure no file is left behind.
-ImageResult WriteFileSafely(const char* path, const uint8_t* bytes, size_t size, bool replace);
-
-// EncodePng, then WriteFileSafely.
-ImageResult WritePngFile(const char* path, const FrameBuffers& frame, const uint8_t* pixels,
+// Writes `picture` as a PNG file with `texts` and the sRGB chunks after its header, each
+// row through `filter` on its way when it is given, through a temporary file (see
+// WriteFileSafely).
+ImageResult WritePngFile(const wchar_t* path, const Picture& picture, const RowFilter* filter,
                          const PngText* texts, int textCount, bool replace);
 
 // "Prismolenteer <version>": the Software text of every PNG the program writes.
 const char* PngSoftwareText();
 
+// Whether a picture is written as it is or through the filter that its texts name.
+enum class PngPixels { AsTheyAre, ThroughTheFilter };
+
 // A picture through `filter` as a PNG file, its text chunks naming the program ("Software"),
 // the filter ("Filter") and its display name ("Filter display name").
-ImageResult WriteFilteredPng(const char* path, const FrameBuffers& frame, const uint8_t* pixels,
-                             const FilterRecord& filter, bool replace);
-
-// The user's message for `result` about the file `path`, from the string table, into `text`.
-void DescribeImageResult(const ImageResult& result, const char* path, char* text, int size);
+ImageResult WriteFilteredPng(const wchar_t* path, const Picture& picture, const FilterRecord& filter,
+                             PngPixels pixels, bool replace);

@@ -56,6 +56,19 @@ int ShowMessageId(HWND owner, UINT type, UINT stringId)
     return ShowMessageF(owner, type, "%s", text);
 }
 
+int ShowMessageW(HWND owner, UINT type, const wchar_t* text)
+{
+    if (!PassesErrorBoxRule(type))
+        return 0;
+    wchar_t cut[kMessageBufferSize];
+    lstrcpynW(cut, text, kMessageBufferSize);
+    wchar_t caption[sizeof productName];
+    if (MultiByteToWideChar(CP_ACP, 0, productName, -1, caption, sizeof productName) == 0)
+        caption[0] = L'\0';
+    return RunModalKeepingOwnerDisabled(
+        owner, [&] { return MessageBoxW(owner, cut, caption, type); });
+}
+
 void ShowPlainMessage(const char* text, UINT type)
 {
     MessageBoxA(nullptr, text, nullptr, type);

@@ -18,6 +18,10 @@ int ShowMessageF(HWND owner, UINT type, const char* format, ...)
 // a translator's "%s" or "%n" is text, never a format.
 int ShowMessageId(HWND owner, UINT type, UINT stringId);
 
+// The same for a text already made, in UTF-16: a message that names a file, whose name the
+// ANSI code page may not hold.
+int ShowMessageW(HWND owner, UINT type, const wchar_t* text);
+
 // A box without owner and with the system's default caption, past the rule above: for the
 // failures that come before the product name is known or where no window can own the box.
 void ShowPlainMessage(const char* text, UINT type);

@@ -4,6 +4,7 @@
 #include "app/resource_module.h"
 
 #include <cstdio>
+#include <cwchar>
 #include <cstdlib>
 
 #include "app/app.h"
@@ -12,7 +13,7 @@ HINSTANCE resourceModule;
 
 namespace {
 
-const char kResourceModuleName[] = "PLRes.dll";
+const wchar_t kResourceModuleName[] = L"PLRes.dll";
 
 // What `load` finds in the language module, or else in the executable. A resource the
 // module lacks, or holds empty, is taken from the executable one by one.
@@ -26,10 +27,10 @@ auto LoadFromModuleOrExecutable(Load load) -> decltype(load(exeInstance))
 }
 
 // The fixed part of the file's version record. False when it has none.
-bool ReadFixedVersion(const char* path, VS_FIXEDFILEINFO* fixed)
+bool ReadFixedVersion(const wchar_t* path, VS_FIXEDFILEINFO* fixed)
 {
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
     if (size == 0)
         return false;
     void* block = std::malloc(size);
@@ -37,8 +38,8 @@ bool ReadFixedVersion(const char* path, VS_FIXEDFILEINFO* fixed)
         return false;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
-    const bool found = GetFileVersionInfoA(path, 0, size, block) &&
-                       VerQueryValueA(block, "\\", reinterpret_cast<void**>(&info), &infoSize) &&
+    const bool found = GetFileVersionInfoW(path, 0, size, block) &&
+                       VerQueryValueW(block, L"\\", reinterpret_cast<void**>(&info), &infoSize) &&
                        info != nullptr && infoSize >= sizeof(VS_FIXEDFILEINFO);
     if (found)
         *fixed = *info;
@@ -50,10 +51,18 @@ const DWORD kNoProductVersion = 0xFFFFFFFF;
 
 // dwProductVersionMS of the file's version record (major << 16 | minor), or
 // kNoProductVersion when the file has no readable version record.
-DWORD ReadProductVersion(const char* path)
+DWORD ReadProductVersion(const wchar_t* path)
 {
     VS_FIXEDFILEINFO fixed;
     return ReadFixedVersion(path, &fixed) ? fixed.dwProductVersionMS : kNoProductVersion;
+}
+
+// The running executable's path; empty when it does not fit.
+void GetExePath(wchar_t (&path)[MAX_PATH])
+{
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        path[0] = L'\0';
 }
 
 }  // namespace
@@ -62,9 +71,8 @@ const char* ProgramVersion()
 {
     static char version[32];
     if (version[0] == '\0') {
-        char path[MAX_PATH] = "";
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        path[MAX_PATH - 1] = '\0';
+        wchar_t path[MAX_PATH];
+        GetExePath(path);
         VS_FIXEDFILEINFO fixed{};
         ReadFixedVersion(path, &fixed);
         std::snprintf(version, sizeof version, "%lu.%lu.%lu.%lu", fixed.dwProductVersionMS >> 16,
@@ -76,27 +84,28 @@ const char* ProgramVersion()
 
 HINSTANCE LoadResourceModule()
 {
-    char path[MAX_PATH];
-    const int length = std::snprintf(path, sizeof path, "%s%d\\%s", GetExeDirectory(),
+    const wchar_t* directory = GetExeDirectory();
+    wchar_t path[MAX_PATH];
+    const int length = std::swprintf(path, MAX_PATH, L"%ls%d\\%ls", directory,
                                      static_cast<int>(GetUserDefaultLCID()), kResourceModuleName);
-    // A cut path could name another file: a path that does not fit finds no module.
-    if (length < 0 || length >= static_cast<int>(sizeof path))
+    // A cut path could name another file: a path that does not fit finds no module, and
+    // without the executable's folder the path would be read from the current one.
+    if (directory[0] == L'\0' || length < 0 || length >= MAX_PATH)
         return nullptr;
 
     // The version is read from the file before anything of it is mapped.
-    char exePath[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, exePath, MAX_PATH);
-    exePath[MAX_PATH - 1] = '\0';
+    wchar_t exePath[MAX_PATH];
+    GetExePath(exePath);
     if (ReadProductVersion(path) != ReadProductVersion(exePath))
         return nullptr;
 
     // A language module is resources only: mapped as data, its entry point never runs and
     // none of its imports are loaded. Windows before Vista lack the image-resource flag and
     // refuse the call with it.
-    HINSTANCE module = LoadLibraryExA(path, nullptr,
+    HINSTANCE module = LoadLibraryExW(path, nullptr,
                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module == nullptr)
-        module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     return module;
 }
 
@@ -118,6 +127,20 @@ int LoadResString(UINT id, char* buffer, int bufferSize)
     });
     if (!found && bufferSize > 0)
         buffer[0] = '\0';
+    return found ? 1 : 0;
+}
+
+int LoadResStringW(UINT id, wchar_t* buffer, int bufferSize)
+{
+    if (buffer == nullptr)
+        return 0;
+    if (bufferSize > 0)
+        buffer[0] = L'\0';
+    const bool found = LoadFromModuleOrExecutable([&](HINSTANCE module) {
+        return LoadStringW(module, id, buffer, bufferSize) > 0;
+    });
+    if (!found && bufferSize > 0)
+        buffer[0] = L'\0';
     return found ? 1 : 0;
 }
 

@@ -24,6 +24,9 @@ HINSTANCE GetResourceInstance();
 // 1 when found; 0 otherwise, with an empty string in `buffer`.
 int LoadResString(UINT id, char* buffer, int bufferSize);
 
+// The same in UTF-16, for texts that take a file's name.
+int LoadResStringW(UINT id, wchar_t* buffer, int bufferSize);
+
 // Loads bitmap `id` as a DIB section the caller deletes, from the language module first and
 // then from the executable. Null when neither has it.
 HBITMAP LoadResBitmap(UINT id);

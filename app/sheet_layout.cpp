@@ -1,4 +1,4 @@
-// The comparison sheet's grid: gap, tile, gap, ..., tile, gap across and down, each tile
+// The comparison sheet's grid: gap, cell, gap, ..., cell, gap across and down, each cell
 // its shrunk picture over its label band.
 
 #include "app/sheet_layout.h"
@@ -26,6 +26,8 @@ SheetLayout LayOutGrid(const SheetRequest& request, int columns)
     layout.gap = request.gap;
     // What one tile may take across and down, gaps and label band taken off.
     const int64_t roomAcross = (int64_t{request.maxWidth} - request.gap) / columns - request.gap;
+    if (roomAcross < request.minCellWidth)
+        return layout;
     const int64_t roomDown = (int64_t{request.maxHeight} - request.gap) / layout.rows -
                              request.gap - request.labelHeight;
     const int across = FactorToFit(request.pictureWidth, roomAcross);
@@ -35,7 +37,9 @@ SheetLayout LayOutGrid(const SheetRequest& request, int columns)
     layout.factor = across > down ? across : down;
     layout.tileWidth = (request.pictureWidth + layout.factor - 1) / layout.factor;
     layout.tileHeight = (request.pictureHeight + layout.factor - 1) / layout.factor;
-    layout.width = request.gap + columns * (layout.tileWidth + request.gap);
+    layout.cellWidth =
+        layout.tileWidth > request.minCellWidth ? layout.tileWidth : request.minCellWidth;
+    layout.width = request.gap + columns * (layout.cellWidth + request.gap);
     layout.height =
         request.gap + layout.rows * (layout.tileHeight + request.labelHeight + request.gap);
     layout.fits = true;
@@ -49,6 +53,15 @@ bool MoreSquare(const SheetLayout& a, const SheetLayout& b)
     auto longSide = [](const SheetLayout& s) { return int64_t{s.width > s.height ? s.width : s.height}; };
     auto shortSide = [](const SheetLayout& s) { return int64_t{s.width > s.height ? s.height : s.width}; };
     return longSide(a) * shortSide(b) < longSide(b) * shortSide(a);
+}
+
+// The cell of tile `index`: its picture and its label band.
+SheetRect TileCell(const SheetLayout& layout, int index)
+{
+    const int column = index % layout.columns, row = index / layout.columns;
+    return {layout.gap + column * (layout.cellWidth + layout.gap),
+            layout.gap + row * (layout.tileHeight + layout.labelHeight + layout.gap),
+            layout.cellWidth, layout.tileHeight + layout.labelHeight};
 }
 
 }  // namespace
@@ -71,14 +84,13 @@ SheetLayout LayOutSheet(const SheetRequest& request)
 
 SheetRect SheetTilePicture(const SheetLayout& layout, int index)
 {
-    const int column = index % layout.columns, row = index / layout.columns;
-    return {layout.gap + column * (layout.tileWidth + layout.gap),
-            layout.gap + row * (layout.tileHeight + layout.labelHeight + layout.gap),
-            layout.tileWidth, layout.tileHeight};
+    const SheetRect cell = TileCell(layout, index);
+    return {cell.x + (cell.width - layout.tileWidth) / 2, cell.y, layout.tileWidth,
+            layout.tileHeight};
 }
 
 SheetRect SheetTileLabel(const SheetLayout& layout, int index)
 {
-    const SheetRect picture = SheetTilePicture(layout, index);
-    return {picture.x, picture.y + picture.height, picture.width, layout.labelHeight};
+    const SheetRect cell = TileCell(layout, index);
+    return {cell.x, cell.y + layout.tileHeight, cell.width, layout.labelHeight};
 }

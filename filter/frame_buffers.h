@@ -1,4 +1,5 @@
-// The two screen images the preview works on: the capture and its filtered copy.
+// The two screen images the preview works on, the capture and its filtered copy, and a
+// picture of the same layout on its own (a picture file read, a comparison sheet).
 // Portable: no windows.h.
 #pragma once
 
@@ -34,6 +35,14 @@ struct FrameBuffers {
     uint8_t* filtered;
 };
 
+// One picture laid out as the images above.
+struct Picture {
+    int32_t width;
+    int32_t height;
+    int32_t stride;
+    uint8_t* pixels;
+};
+
 // Bytes per row: 3 * width rounded up to a multiple of 4, as GDI lays out 24-bit DIBs.
 inline int32_t FrameStride(int32_t width)
 {
@@ -46,17 +55,45 @@ inline size_t FrameBytes(const FrameBuffers& frames)
     return static_cast<size_t>(frames.stride) * static_cast<size_t>(frames.height);
 }
 
+inline size_t PictureBytes(const Picture& picture)
+{
+    return static_cast<size_t>(picture.stride) * static_cast<size_t>(picture.height);
+}
+
+// The header GDI reads an image of this size by: 24 bits, rows bottom-up.
+inline DibHeader DibHeaderFor(int32_t width, int32_t height)
+{
+    DibHeader header{};
+    header.biSize = sizeof(DibHeader);
+    header.biWidth = width;
+    header.biHeight = height;  // positive: bottom-up rows
+    header.biPlanes = 1;
+    header.biBitCount = 24;    // biCompression 0 is BI_RGB
+    return header;
+}
+
 // Gives `frames` the size `width` x `height`: its stride and the header GDI reads the
-// images by (24 bits, rows bottom-up). The images themselves are the caller's.
+// images by. The images themselves are the caller's.
 inline void SetFrameSize(FrameBuffers& frames, int32_t width, int32_t height)
 {
     frames.width = width;
     frames.height = height;
     frames.stride = FrameStride(width);
-    frames.header = DibHeader{};
-    frames.header.biSize = sizeof(DibHeader);
-    frames.header.biWidth = width;
-    frames.header.biHeight = height;  // positive: bottom-up rows
-    frames.header.biPlanes = 1;
-    frames.header.biBitCount = 24;    // biCompression 0 is BI_RGB
+    frames.header = DibHeaderFor(width, height);
+}
+
+inline Picture CapturedPicture(const FrameBuffers& frames)
+{
+    return {frames.width, frames.height, frames.stride, frames.captured};
+}
+
+inline Picture FilteredPicture(const FrameBuffers& frames)
+{
+    return {frames.width, frames.height, frames.stride, frames.filtered};
+}
+
+// Row `y` of the picture counted from the top, where it is stored.
+inline uint8_t* PictureRow(const Picture& picture, int32_t y)
+{
+    return picture.pixels + static_cast<size_t>(picture.height - 1 - y) * picture.stride;
 }

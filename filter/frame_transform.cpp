@@ -15,9 +15,9 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 
 namespace {
 
-// Rebuilt from the record on every call: 4096 cells cost next to nothing against a frame,
-// and a re-filter must not allocate.
-alignas(64) OutputCube outputCube;
+// The preview's filter, made again from the record on every call: 4096 cells cost next to
+// nothing against a frame, and a re-filter must not allocate.
+RowFilter frameFilter;
 
 // Each channel's share of the cube index, red * 256 + green * 16 + blue, by channel value,
 // so that a pixel's index is three table reads and two additions.
@@ -98,6 +98,27 @@ PixelKernel* ChooseFrameKernel()
 #endif
 }
 
+void MakeRowFilterWith(PixelKernel* kernel, const FilterRecord& record, RowFilter* filter)
+{
+    filter->identity = record.kind == FilterKind::Identity;
+    filter->kernel = kernel;
+    if (!filter->identity)
+        FillOutputCube(record.colorCube, filter->cube);
+}
+
+void MakeRowFilter(const FilterRecord& record, RowFilter* filter)
+{
+    MakeRowFilterWith(ChooseFrameKernel(), record, filter);
+}
+
+void FilterRow(const RowFilter& filter, const uint8_t* in, uint8_t* out, size_t pixels)
+{
+    if (filter.identity)
+        std::memcpy(out, in, 3 * pixels);
+    else
+        filter.kernel(filter.cube, in, out, pixels);
+}
+
 void ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
                             const FrameBuffers& frames)
 {
@@ -112,17 +133,10 @@ void ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
         rowPixels *= rows;
         rows = 1;
     }
-    const bool identity = record.kind == FilterKind::Identity;
-    if (!identity)
-        FillOutputCube(record.colorCube, outputCube);
-    for (size_t y = 0; y < rows; ++y) {
-        const uint8_t* in = frames.captured + y * stride;
-        uint8_t* out = frames.filtered + y * stride;
-        if (identity)
-            std::memcpy(out, in, 3 * rowPixels);
-        else
-            kernel(outputCube, in, out, rowPixels);
-    }
+    MakeRowFilterWith(kernel, record, &frameFilter);
+    for (size_t y = 0; y < rows; ++y)
+        FilterRow(frameFilter, frames.captured + y * stride, frames.filtered + y * stride,
+                  rowPixels);
 }
 
 void ApplyFilterToFrame(const FilterRecord& record, const FrameBuffers& frames)

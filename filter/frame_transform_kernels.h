@@ -11,6 +11,7 @@
 
 #include "filter/color_cube.h"
 #include "filter/frame_buffers.h"
+#include "filter/frame_transform.h"
 
 struct FilterRecord;
 
@@ -41,3 +42,6 @@ PixelKernel* ChooseFrameKernel();
 // ApplyFilterToFrame with the given kernel for every filter but the identity.
 void ApplyFilterToFrameWith(PixelKernel* kernel, const FilterRecord& record,
                             const FrameBuffers& frames);
+
+// MakeRowFilter with the given kernel.
+void MakeRowFilterWith(PixelKernel* kernel, const FilterRecord& record, RowFilter* filter);

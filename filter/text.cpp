@@ -4,6 +4,7 @@
 #include "filter/text.h"
 
 #include <cstring>
+#include <cwchar>
 
 #include "filter/ansi_text.h"
 
@@ -53,29 +54,60 @@ const char* FileNameInPath(const char* path)
     return fileName;
 }
 
-void SubstitutePlaceholders(char* out, size_t size, const char* pattern,
-                            const char* const* arguments, int count)
+void SubstitutePlaceholders(wchar_t* out, size_t size, const wchar_t* pattern,
+                            const wchar_t* const* arguments, int count)
 {
     if (size == 0)
         return;
     size_t used = 0;
-    auto append = [&](const char* text, size_t length) {
+    auto append = [&](const wchar_t* text, size_t length) {
         const size_t room = size - 1 - used;
         length = length < room ? length : room;
-        std::memcpy(out + used, text, length);
+        std::memcpy(out + used, text, length * sizeof *text);
         used += length;
     };
-    // '%' and the digits are below 0x40, so they are never the trail byte of a double-byte
-    // character and the text can be read byte by byte.
-    for (const char* p = pattern; *p != '\0'; ++p) {
-        if (p[0] == '%' && p[1] >= '1' && p[1] <= '9') {
-            const int index = p[1] - '1';
-            const char* argument = index < count && arguments[index] ? arguments[index] : "";
-            append(argument, std::strlen(argument));
+    for (const wchar_t* p = pattern; *p != L'\0'; ++p) {
+        if (p[0] == L'%' && p[1] >= L'1' && p[1] <= L'9') {
+            const int index = p[1] - L'1';
+            const wchar_t* argument = index < count && arguments[index] ? arguments[index] : L"";
+            append(argument, std::wcslen(argument));
             ++p;
         } else {
             append(p, 1);
         }
     }
-    out[used] = '\0';
+    out[used] = L'\0';
+}
+
+namespace {
+
+template <typename Char>
+bool NextListedNameIn(const Char** cursor, const Char** name, size_t* length)
+{
+    const Char* start = *cursor;
+    if (start == nullptr)
+        return false;
+    const Char* end = start;
+    while (*end != Char{'\0'} && *end != Char{','})
+        ++end;
+    *cursor = *end == Char{','} ? end + 1 : nullptr;
+    while (start < end && IsAsciiSpace(*start))
+        ++start;
+    while (end > start && IsAsciiSpace(end[-1]))
+        --end;
+    *name = start;
+    *length = static_cast<size_t>(end - start);
+    return true;
+}
+
+}  // namespace
+
+bool NextListedName(const char** cursor, const char** name, size_t* length)
+{
+    return NextListedNameIn(cursor, name, length);
+}
+
+bool NextListedName(const wchar_t** cursor, const wchar_t** name, size_t* length)
+{
+    return NextListedNameIn(cursor, name, length);
 }

@@ -5,6 +5,7 @@
 #include "preview/keep_picture.h"
 
 #include <cstring>
+#include <cwchar>
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -13,7 +14,6 @@
 #include "app/image_file.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
-#include "filter/ansi_text.h"
 #include "filter/filter_table.h"
 #include "preview/capture.h"
 #include "preview/picture_name.h"
@@ -27,7 +27,7 @@ const int kClipboardTries = 10;
 const DWORD kClipboardPauseMs = 30;
 
 // The folder of the last file saved in this run, with its final backslash; empty before.
-char lastSaveFolder[MAX_PATH];
+wchar_t lastSaveFolder[MAX_PATH];
 
 bool OpenClipboardPatiently(HWND owner)
 {
@@ -66,63 +66,67 @@ HGLOBAL MakePackedDib(const uint8_t* pixels)
     return memory;
 }
 
-void ReportImageResult(HWND owner, const ImageResult& result, const char* path)
+void ReportImageResult(HWND owner, const ImageResult& result, const wchar_t* path)
 {
     if (result.status == ImageStatus::Done)
         return;
-    char text[512];
-    DescribeImageResult(result, path, text, sizeof text);
-    ShowMessageF(owner, MB_OK | MB_ICONWARNING, "%s", text);
+    wchar_t text[512];
+    DescribeImageResult(result, path, text, 512);
+    ShowMessageW(owner, MB_OK | MB_ICONWARNING, text);
 }
 
 // "description\0*.png\0\0" for the dialog's type list.
-void MakePngTypeList(char* list, size_t size)
+void MakePngTypeList(wchar_t* list, size_t size)
 {
-    static const char kPattern[] = "*.png";
-    char description[256] = "";
-    LoadResString(IDS_PNG_FILE_TYPE, description, sizeof description);
-    const size_t length = std::strlen(description);
-    if (length + sizeof kPattern + 2 > size)
+    static const wchar_t kPattern[] = L"*.png";
+    const size_t patternLength = sizeof kPattern / sizeof kPattern[0];
+    wchar_t description[256] = L"";
+    LoadResStringW(IDS_PNG_FILE_TYPE, description, 256);
+    const size_t length = std::wcslen(description);
+    if (length + patternLength + 2 > size)
         return;
-    std::memcpy(list, description, length + 1);
-    std::memcpy(list + length + 1, kPattern, sizeof kPattern);
-    list[length + 1 + sizeof kPattern] = '\0';
+    std::wmemcpy(list, description, length + 1);
+    std::wmemcpy(list + length + 1, kPattern, patternLength);
+    list[length + 1 + patternLength] = L'\0';
 }
 
 // Runs the Save As dialog with a name proposed for `label`. False when the user cancelled
-// or the pictures cannot be written at all (then a box has said so).
-bool AskSavePath(HWND owner, const char* label, char (&path)[MAX_PATH])
+// or the pictures cannot be written at all (then a box has said so). The dialog and every
+// call after it take the path in UTF-16: the name the user confirms is the file written.
+bool AskSavePath(HWND owner, const char* label, wchar_t (&path)[MAX_PATH])
 {
     if (!ImagingAvailable()) {
-        ReportImageResult(owner, {ImageStatus::NoImagingComponent, 0}, "");
+        ReportImageResult(owner, {ImageStatus::NoImagingComponent, 0}, L"");
         return false;
     }
     const PictureTime time = {captureTime.wYear, captureTime.wMonth, captureTime.wDay,
                               captureTime.wHour, captureTime.wMinute, captureTime.wSecond};
-    ProposePictureName(time, label, path, sizeof path);
-    char folder[MAX_PATH] = "";
-    if (lastSaveFolder[0] != '\0')
-        std::memcpy(folder, lastSaveFolder, sizeof folder);
-    else if (FAILED(SHGetFolderPathA(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, folder)))
-        folder[0] = '\0';  // the dialog's own choice
-    char types[300] = "";
-    MakePngTypeList(types, sizeof types);
+    char proposed[MAX_PATH];
+    ProposePictureName(time, label, proposed, sizeof proposed);
+    if (MultiByteToWideChar(CP_ACP, 0, proposed, -1, path, MAX_PATH) == 0)
+        path[0] = L'\0';
+    wchar_t folder[MAX_PATH] = L"";
+    if (lastSaveFolder[0] != L'\0')
+        std::wmemcpy(folder, lastSaveFolder, MAX_PATH);
+    else if (FAILED(SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        folder[0] = L'\0';  // the dialog's own choice
+    wchar_t types[300] = L"";
+    MakePngTypeList(types, 300);
 
-    OPENFILENAMEA dialog{};
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = types;
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrInitialDir = folder[0] != '\0' ? folder : nullptr;
-    dialog.lpstrDefExt = "png";
+    dialog.lpstrInitialDir = folder[0] != L'\0' ? folder : nullptr;
+    dialog.lpstrDefExt = L"png";
     // NOCHANGEDIR: the program's current folder stays where it was.
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&dialog))
+    if (!GetSaveFileNameW(&dialog))
         return false;
-    const size_t folderLength = static_cast<size_t>(FileNameInPath(path) - path);
-    std::memcpy(lastSaveFolder, path, folderLength);
-    lastSaveFolder[folderLength] = '\0';
+    std::wmemcpy(lastSaveFolder, path, dialog.nFileOffset);
+    lastSaveFolder[dialog.nFileOffset] = L'\0';
     return true;
 }
 
@@ -152,12 +156,13 @@ void CopyPicture(HWND owner, const uint8_t* pixels)
 
 void SavePicture(HWND owner, const FilterRecord& filter)
 {
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (!AskSavePath(owner, filter.displayName, path))
         return;
     // The dialog has asked before a file is replaced.
     ReportImageResult(owner,
-                      WriteFilteredPng(path, frameBuffers, frameBuffers.filtered, filter, true),
+                      WriteFilteredPng(path, FilteredPicture(frameBuffers), filter,
+                                       PngPixels::AsTheyAre, true),
                       path);
 }
 
@@ -165,12 +170,12 @@ void SaveComparisonSheet(HWND owner)
 {
     char label[128] = "";
     LoadResString(IDS_SHEET_FILE_LABEL, label, sizeof label);
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (!AskSavePath(owner, label, path))
         return;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));  // every filter, at full size
-    const ImageResult result = WriteComparisonSheet(path, frameBuffers, enabledList.entries,
-                                                    enabledList.count, true);
+    const ImageResult result = WriteComparisonSheet(path, CapturedPicture(frameBuffers),
+                                                    enabledList.entries, enabledList.count, true);
     SetCursor(previous);
     ReportImageResult(owner, result, path);
 }

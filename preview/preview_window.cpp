@@ -93,31 +93,41 @@ void FollowShiftAfterModalLoop()
         ShowCaptured(false);
 }
 
-// Copy, Save picture and Save comparison sheet. Their boxes and dialog are modal: while
-// they run the panel is disabled, so that the picture being kept cannot change under them,
-// and the triggers wait (IsPreviewBusy).
+// Runs `step`, in which the preview is made or runs a modal loop (its menu, a dialog, a
+// box): meanwhile the triggers wait (IsPreviewBusy), and afterwards a release of Shift that
+// the loop took is followed.
+template <typename Step>
+void RunModalStep(Step step)
+{
+    previewBusy = true;
+    step();
+    previewBusy = false;
+    FollowShiftAfterModalLoop();
+}
+
+// Copy, Save picture and Save comparison sheet. While their boxes and dialog run, the panel
+// is disabled, so that the picture being kept cannot change under them.
 void RunKeepCommand(HWND window, UINT command)
 {
     if (previewBusy || frameBuffers.filtered == nullptr)
         return;
-    previewBusy = true;
-    if (panelWindow != nullptr)
-        EnableWindow(panelWindow, FALSE);
-    if (command == IDM_PREVIEW_COPY)
-        CopyPicture(window, ShownPixels());
-    else if (command == IDM_PREVIEW_SAVE)
-        SavePicture(window, SelectedFilter());
-    else
-        SaveComparisonSheet(window);
-    previewBusy = false;
-    if (panelWindow != nullptr) {
-        EnableWindow(panelWindow, TRUE);
-        // A dialog or box gives the activation back to its owner, the preview; the keys
-        // belong to the panel's list.
-        ForceForegroundWindow(panelWindow);
-        SetFocus(panelWindow);
-    }
-    FollowShiftAfterModalLoop();
+    RunModalStep([&] {
+        if (panelWindow != nullptr)
+            EnableWindow(panelWindow, FALSE);
+        if (command == IDM_PREVIEW_COPY)
+            CopyPicture(window, ShownPixels());
+        else if (command == IDM_PREVIEW_SAVE)
+            SavePicture(window, SelectedFilter());
+        else
+            SaveComparisonSheet(window);
+        if (panelWindow != nullptr) {
+            EnableWindow(panelWindow, TRUE);
+            // A dialog or box gives the activation back to its owner, the preview; the keys
+            // belong to the panel's list.
+            ForceForegroundWindow(panelWindow);
+            SetFocus(panelWindow);
+        }
+    });
 }
 
 // True when `command` is one of the preview menu's.
@@ -148,15 +158,15 @@ void OnContextMenu(HWND window, LPARAM position)
     if (position == -1)  // the menu key: no mouse position
         GetCursorPos(&at);
     // The panel holds the foreground, so the menu closes when the user clicks elsewhere.
-    previewBusy = true;
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN |
-                       TPM_TOPALIGN, at.x, at.y, 0, window, nullptr));
-    previewBusy = false;
+    UINT command = 0;
+    RunModalStep([&] {
+        command = static_cast<UINT>(TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD |
+                                                   TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                                   at.x, at.y, 0, window, nullptr));
+    });
     DestroyMenu(menu);
     if (command != 0)
         OnCommand(window, command);
-    FollowShiftAfterModalLoop();
 }
 
 // The capture and the first filter, before the window is shown, so that neither it nor the
@@ -241,6 +251,36 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(window, msg, wParam, lParam);
 }
 
+// The preview window over `monitor` and its panel. While the capture's box runs, the
+// triggers wait; see RunModalStep.
+HWND MakePreview(PreviewRequest& request, HMONITOR monitor)
+{
+    const RECT& area = request.area;
+    // A popup without a caption exactly over the monitor, at the capture's size, so the
+    // picture is shown pixel for pixel; a tool window has no taskbar button.
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
+                                  WS_POPUP, area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top, nullptr, nullptr, exeInstance,
+                                  &request);
+    if (window == nullptr)
+        return nullptr;
+    // The picture first, the panel right after it: the user waits for the picture. The
+    // preview takes the foreground as it shows, so that a key pressed while the panel is
+    // being made (an Esc the moment the picture appears) reaches this program.
+    ShowWindow(window, SW_SHOW);
+    ForceForegroundWindow(window);
+    UpdateWindow(window);
+    // Wine hands a window's pixels to the screen when its thread is about to wait for
+    // messages; this wait of no time at all lets it do so before the panel is made.
+    MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
+    if (CreateOperatePanel(window, monitor, area) == nullptr) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    previewWindow = window;
+    return window;
+}
+
 }  // namespace
 
 ATOM RegisterPreviewClass()
@@ -252,33 +292,10 @@ ATOM RegisterPreviewClass()
 HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
 {
     PreviewRequest request = {boxOwner, {}};
-    const RECT& area = request.area;
     if (!GetMonitorArea(monitor, &request.area))
         return nullptr;
-    previewBusy = true;
-    // A popup without a caption exactly over the monitor, at the capture's size, so the
-    // picture is shown pixel for pixel; a tool window has no taskbar button.
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPreviewClass, productName,
-                                  WS_POPUP, area.left, area.top, area.right - area.left,
-                                  area.bottom - area.top, nullptr, nullptr, exeInstance, &request);
-    if (window != nullptr) {
-        // The picture first, the panel right after it: the user waits for the picture. The
-        // preview takes the foreground as it shows, so that a key pressed while the panel is
-        // being made (an Esc the moment the picture appears) reaches this program.
-        ShowWindow(window, SW_SHOW);
-        ForceForegroundWindow(window);
-        UpdateWindow(window);
-        // Wine hands a window's pixels to the screen when its thread is about to wait for
-        // messages; this wait of no time at all lets it do so before the panel is made.
-        MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
-        if (CreateOperatePanel(window, monitor, area) != nullptr) {
-            previewWindow = window;
-        } else {
-            DestroyWindow(window);
-            window = nullptr;
-        }
-    }
-    previewBusy = false;
+    HWND window = nullptr;
+    RunModalStep([&] { window = MakePreview(request, monitor); });
     return window;
 }
 

@@ -94,24 +94,16 @@ void FormatPosition(int32_t x, int32_t y, char* buffer, size_t size)
 
 void EnableFiltersFromText(const char* text)
 {
-    const char* start = text;
-    for (;;) {
-        const char* end = std::strchr(start, ',');
-        if (end == nullptr)
-            end = start + std::strlen(start);
+    const char* listed = nullptr;
+    size_t length = 0;
+    for (const char* cursor = text; NextListedName(&cursor, &listed, &length);) {
         // A piece too long for the buffer cannot name a filter (names have 19 characters).
         char piece[kSettingsTextSize];
-        const size_t length = static_cast<size_t>(end - start);
-        if (length < sizeof piece) {
-            std::memcpy(piece, start, length);
-            piece[length] = '\0';
-            TrimWhiteSpace(piece);
-            if (piece[0] != '\0')
-                EnableFilterByName(piece);
-        }
-        if (*end == '\0')
-            break;
-        start = end + 1;
+        if (length == 0 || length >= sizeof piece)
+            continue;
+        std::memcpy(piece, listed, length);
+        piece[length] = '\0';
+        EnableFilterByName(piece);
     }
 
     if (enabledList.count == 0)

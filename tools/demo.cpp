@@ -112,6 +112,7 @@ bool SaveScreen(const std::string& path)
     FrameBuffers frame{};
     SetFrameSize(frame, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     std::vector<uint8_t> pixels(FrameBytes(frame));
+    frame.filtered = pixels.data();
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, frame.width, frame.height);
@@ -123,7 +124,8 @@ bool SaveScreen(const std::string& path)
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return WritePngFile(path.c_str(), frame, pixels.data(), nullptr, 0, true).status ==
+    const std::wstring widePath(path.begin(), path.end());  // the paths of the demonstration are ASCII
+    return WritePngFile(widePath.c_str(), FilteredPicture(frame), nullptr, nullptr, 0, true).status ==
            ImageStatus::Done;
 }
 

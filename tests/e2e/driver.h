@@ -45,15 +45,28 @@ inline std::string WindowsPath(std::string unixPath)
     return "Z:" + unixPath;  // Wine maps the Unix root to drive Z:
 }
 
+// A text of the ANSI code page in UTF-16.
+inline std::wstring Widen(const std::string& ansi)
+{
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], int(wide.size()))));
+    return wide;
+}
+
 // Starts a program; its handles are left to the end of the test process.
-inline PROCESS_INFORMATION StartProgram(const std::string& exePath, const std::string& arguments = "")
+inline PROCESS_INFORMATION StartProgram(const std::wstring& exePath, const std::wstring& arguments = L"")
 {
     PROCESS_INFORMATION process{};
-    STARTUPINFOA startup{sizeof startup};
-    std::string commandLine = '"' + exePath + "\" " + arguments;
-    CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    STARTUPINFOW startup{sizeof startup};
+    std::wstring commandLine = L'"' + exePath + L"\" " + arguments;
+    CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                    &startup, &process);
     return process;
+}
+
+inline PROCESS_INFORMATION StartProgram(const std::string& exePath, const std::string& arguments = "")
+{
+    return StartProgram(Widen(exePath), Widen(arguments));
 }
 
 inline bool Ended(const PROCESS_INFORMATION& process, DWORD timeoutMs, DWORD* exitCode)
@@ -217,19 +230,27 @@ protected:
     void SetUp() override
     {
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
-        const std::string program = WindowsPath(PL_PROGRAM_UNIX_PATH);
-        const std::string shipped = WindowsPath(PL_FILTER_DATA_UNIX_DIR) + "\\";
-        const std::string folder = program.substr(0, program.rfind('\\')) + "\\e2e-copy\\";
-        exePath_ = folder + "Prismolenteer.exe";
-        filterFolder_ = folder + "filter\\";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        CreateDirectoryA(filterFolder_.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA(program.c_str(), exePath_.c_str(), FALSE));
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((shipped + "*.plf").c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-            ASSERT_TRUE(CopyFileA((shipped + found.cFileName).c_str(),
+        CopyProgram(L"e2e-copy");
+    }
+
+    // Copies the program and the shipped filter files into the folder `name` beside the
+    // program, where Start starts it.
+    void CopyProgram(const std::wstring& name)
+    {
+        const std::wstring program = Widen(WindowsPath(PL_PROGRAM_UNIX_PATH));
+        const std::wstring shipped = Widen(WindowsPath(PL_FILTER_DATA_UNIX_DIR)) + L"\\";
+        folder_ = program.substr(0, program.rfind(L'\\')) + L"\\" + name + L"\\";
+        exePath_ = folder_ + L"Prismolenteer.exe";
+        filterFolder_ = folder_ + L"filter\\";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        CreateDirectoryW(filterFolder_.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW(program.c_str(), exePath_.c_str(), FALSE));
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((shipped + L"*.plf").c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            ASSERT_TRUE(CopyFileW((shipped + found.cFileName).c_str(),
                                   (filterFolder_ + found.cFileName).c_str(), FALSE));
+        FindClose(search);
     }
 
     void TearDown() override
@@ -291,7 +312,7 @@ protected:
     std::vector<HWND> Boxes() const { return MessageBoxesOf(Id()); }
     DWORD Id() const { return program_.dwProcessId; }
 
-    std::string filterFolder_, exePath_;
+    std::wstring folder_, filterFolder_, exePath_;
     PROCESS_INFORMATION program_{};
     HWND frame_ = nullptr;
 };

@@ -102,4 +102,29 @@ TEST_F(StartUpAndTray, OddStoredValuesAreNormalisedAndATakenHotkeyIsReportedOnce
                   "EnableFilters=_hue_brg,protanopia"}));
 }
 
+TEST_F(StartUpAndTray, FromAFolderTheCodePageCannotNameItFindsItsFiltersAndItsLanguage)
+{
+    // The per-user installation lives under the user's folder, whose name may be in a script
+    // the ANSI code page lacks; the German texts stand in the folder of this user's locale.
+    CopyProgram(L"e2e-\u0141ukasz \u7530\u4E2D");
+    const std::wstring built = Widen(WindowsPath(PL_PROGRAM_UNIX_PATH));
+    const std::wstring language = folder_ + std::to_wstring(GetUserDefaultLCID());
+    CreateDirectoryW(language.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((built.substr(0, built.rfind(L'\\')) + L"\\1031\\PLRes.dll").c_str(),
+                          (language + L"\\PLRes.dll").c_str(), FALSE));
+    Store("NoSplash", 1);
+    Start();
+    PressKey(VK_F11);
+    ASSERT_TRUE(WaitUntil([&] { return PreviewShown(); })) << "no preview";
+    wchar_t close[64] = L"";
+    GetDlgItemTextW(Panel(), kPanelCloseId, close, 64);
+    EXPECT_EQ(std::wstring(close), L"&Schlie\u00DFen") << "not the language module's text";
+    EXPECT_EQ(SendMessageA(GetDlgItem(Panel(), kPanelListId), LB_GETCOUNT, 0, 0), 6) << "not the shipped filters";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return PreviewGone(); }));
+    DWORD exitCode = 12345;
+    PostMessageA(frame_, WM_COMMAND, IDM_EXIT, 0);  // the tray menu is German
+    EXPECT_TRUE(Ended(program_, kWaitMs, &exitCode) && exitCode == 0);
+}
+
 }  // namespace

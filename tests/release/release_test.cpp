@@ -24,7 +24,7 @@ protected:
     // As a user tries it: the tray icon, F11 over the shipped filters (six rows by default), Esc, Exit.
     void TryTheProgram(const std::string& exePath)
     {
-        exePath_ = exePath;
+        exePath_ = Widen(exePath);
         Start();
         EXPECT_TRUE(WaitUntil([] { return FindTrayIcon(); })) << "no icon in the tray";
         PressKey(VK_F11);

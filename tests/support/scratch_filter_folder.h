@@ -2,6 +2,7 @@
 // for each test and removed after it, so that the real folder scan runs on real files. Win32.
 #pragma once
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -18,14 +19,31 @@ protected:
     {
         EmptyFilterTable::SetUp();
         RemoveFolder();
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr)) << folder_;
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
     }
     void TearDown() override { RemoveFolder(); }
 
-    // Writes the bytes of `text` to the file `name` (in the ANSI code page) of the folder.
-    void WriteFile(const std::string& name, const std::string& text)
+    // A text of the ANSI code page in UTF-16.
+    static std::wstring Wide(const std::string& ansi)
     {
-        ASSERT_TRUE(std::ofstream(folder_ + name, std::ios::binary) << text) << name;
+        std::wstring wide(ansi.size(), L'\0');
+        wide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, ansi.data(), int(ansi.size()), &wide[0], int(wide.size()))));
+        return wide;
+    }
+
+    // Writes the bytes of `text` to the file `name` of the folder.
+    void WriteFile(const std::wstring& name, const std::string& text)
+    {
+        ASSERT_TRUE(std::ofstream(std::filesystem::path(folder_ + name), std::ios::binary) << text);
+    }
+    // The same for a name in the ANSI code page.
+    void WriteFile(const std::string& name, const std::string& text) { WriteFile(Wide(name), text); }
+
+    // The bytes of the file `name` of the folder.
+    std::string ReadFile(const std::wstring& name) const
+    {
+        std::ifstream file(std::filesystem::path(folder_ + name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(file)), {});
     }
 
     // A header line, `names`, and 216 colour lines, CRLF as a Windows editor ends them.
@@ -44,16 +62,16 @@ protected:
         return record ? record->displayName : "(none)";
     }
 
-    const std::string folder_ = std::string(GetExeDirectory()) + "scratch-filter\\";
+    const std::wstring folder_ = std::wstring(GetExeDirectory()) + L"scratch-filter\\";
 
 private:
     void RemoveFolder()
     {
-        const std::string path = folder_.substr(0, folder_.size() - 1) + '\0';  // two NULs
-        SHFILEOPSTRUCTA remove{};
+        const std::wstring path = folder_.substr(0, folder_.size() - 1) + L'\0';  // two NULs
+        SHFILEOPSTRUCTW remove{};
         remove.wFunc = FO_DELETE;
         remove.pFrom = path.c_str();
         remove.fFlags = FOF_NO_UI;
-        SHFileOperationA(&remove);
+        SHFileOperationW(&remove);
     }
 };

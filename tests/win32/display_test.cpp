@@ -101,7 +101,7 @@ static void CheckTheWindowsAt(UINT dpi)
     ReadyThePreview();
     const ColorRef black[kControlCubeSize] = {};
     AddFilter("long", "Deuteranomaly (weak green cones)", FilterKind::Custom, black);
-    LoadFilterFiles((GetExeDirectory() + std::string("filter\\")).c_str());
+    LoadFilterFiles(GetFilterFolder());
     ASSERT_EQ(filterTable.count, 11) << "four built-in filters, a long one and the six shipped ones";
     for (int i = 0; i < filterTable.count; ++i)
         EnableFilterByName(filterTable.records[i].name);

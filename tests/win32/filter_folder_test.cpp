@@ -6,7 +6,7 @@
 TEST_F(ScratchFilterFolder, TheScanReadsEveryFilterFileAsTextAndSkipsDirectoriesAndFailures)
 {
     RegisterBuiltinFilters();
-    CreateDirectoryA((folder_ + "x.plf").c_str(), nullptr);
+    CreateDirectoryW((folder_ + L"x.plf").c_str(), nullptr);
     const std::string header = "[Prismolenteer filter]\r\n";
     const std::string colors = FilterText().substr(header.size());
     const struct { const char *file, *filter; std::string text; const char* name; } rows[] = {

@@ -157,6 +157,16 @@ private:
         return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
     }
 
+    // A box whose text names a file comes in UTF-16; it is kept in the ANSI code page.
+    static int WINAPI ShowWide(HWND owner, const wchar_t* text, const wchar_t* title, UINT type)
+    {
+        char ansiText[2048] = "", ansiTitle[256] = "";
+        WideCharToMultiByte(CP_ACP, 0, text, -1, ansiText, sizeof ansiText, nullptr, nullptr);
+        WideCharToMultiByte(CP_ACP, 0, title ? title : L"(none)", -1, ansiTitle, sizeof ansiTitle, nullptr, nullptr);
+        return Show(owner, ansiText, ansiTitle, type);
+    }
+
     static inline void (*whileShown_)();
     ImportPatch patch_{"user32.dll", "MessageBoxA", reinterpret_cast<void*>(Show)};
+    ImportPatch patchWide_{"user32.dll", "MessageBoxW", reinterpret_cast<void*>(ShowWide)};
 };

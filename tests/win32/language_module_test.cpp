@@ -1,6 +1,8 @@
 // The language module against the real loader: which module is taken, that it is mapped as
 // resources only, and where each text, the menu, the dialogs and the picture come from.
 
+#include <filesystem>
+
 #include "tests/win32/in_process.h"
 
 // Text `id` as the program loads it; "(none)" and what the buffer kept when there is none.
@@ -21,7 +23,7 @@ TEST(LanguageModule, IsTakenAtTheExecutablesMajorAndMinorVersionAndLendsTextsOne
         {"partial", true, "Prismolenteer|&Close|module: HOTKEY taken.|(none)"},
         {"matching", true, "Prismolenteer Module|&Shut|module: HOTKEY taken.|(none)"},
     };
-    const std::string folder = GetExeDirectory() + std::to_string(GetUserDefaultLCID());
+    const std::string folder = std::filesystem::path(GetExeDirectory()).string() + std::to_string(GetUserDefaultLCID());
     const std::string installed = folder + "\\PLRes.dll";  // where the program looks
     CreateDirectoryA(folder.c_str(), nullptr);
     DeleteFileA("entry-ran.mark");

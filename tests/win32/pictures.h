@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -17,11 +18,12 @@
 #include "tests/support/literal_transform.h"
 
 // Pixels top-down as blue-green-red words (0x00RRGGBB); tEXt keyword to text ("crc" when a
-// checksum is wrong).
-struct Picture {
+// checksum is wrong); the chunks in order.
+struct TestPicture {
     UINT width = 0, height = 0;
     std::vector<DWORD> pixels;
     std::map<std::string, std::string> texts;
+    std::string chunks;  // their types, each followed by a space
     DWORD Pixel(UINT x, UINT y) const { return pixels[size_t(y) * width + x]; }
 };
 
@@ -41,15 +43,14 @@ inline IWICImagingFactory* ImagingFactory()
     return factory;
 }
 
-inline Picture ReadPicture(const std::string& path)
+inline TestPicture ReadPicture(const std::wstring& path)
 {
-    Picture picture;
+    TestPicture picture;
     IWICImagingFactory* factory = ImagingFactory();
     IWICBitmapDecoder* decoder = nullptr;
     IWICBitmapFrameDecode* frame = nullptr;
     IWICFormatConverter* converter = nullptr;
-    const std::wstring wide(path.begin(), path.end());
-    if (SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+    if (SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
                                                      WICDecodeMetadataCacheOnDemand, &decoder)) &&
         SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
         SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
@@ -65,7 +66,7 @@ inline Picture ReadPicture(const std::string& path)
         if (object != nullptr)
             object->Release();
 
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(file)), {});
     const auto crc32 = reinterpret_cast<DWORD(WINAPI*)(DWORD, const void*, INT)>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlComputeCrc32")));
@@ -75,6 +76,7 @@ inline Picture ReadPicture(const std::string& path)
     for (size_t at = 8, length; at + 12 <= bytes.size() && at + 12 + (length = number(at)) <= bytes.size();
          at += 12 + length) {
         const std::string data = bytes.substr(at + 8, length);
+        picture.chunks += bytes.substr(at + 4, 4) + " ";
         if (bytes.compare(at + 4, 4, "tEXt") == 0)
             picture.texts[crc32(0, &bytes[at + 4], INT(length + 4)) == number(at + 8 + length) ?
                           data.substr(0, data.find('\0')) : "crc"] = data.substr(data.find('\0') + 1);
@@ -83,20 +85,19 @@ inline Picture ReadPicture(const std::string& path)
 }
 
 // Writes a picture as a file of the given container (PNG, BMP, JPEG), 24 bits a pixel.
-inline void WritePicture(const std::string& path, const GUID& container, const Picture& picture)
+inline void WritePicture(const std::wstring& path, const GUID& container, const TestPicture& picture)
 {
     IWICImagingFactory* factory = ImagingFactory();
     IWICStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
     IWICBitmapFrameEncode* frame = nullptr;
     IPropertyBag2* options = nullptr;
-    const std::wstring wide(path.begin(), path.end());
     std::vector<BYTE> rows;
     for (DWORD pixel : picture.pixels)
         rows.insert(rows.end(), {BYTE(pixel), BYTE(pixel >> 8), BYTE(pixel >> 16)});
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
     factory->CreateStream(&stream);
-    stream->InitializeFromFilename(wide.c_str(), GENERIC_WRITE);
+    stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
     factory->CreateEncoder(container, nullptr, &encoder);
     encoder->Initialize(stream, WICBitmapEncoderNoCache);
     encoder->CreateNewFrame(&frame, &options);
@@ -111,9 +112,9 @@ inline void WritePicture(const std::string& path, const GUID& container, const P
 }
 
 // `pixels` laid out as `frames` (bottom-up rows of blue, green, red) as a picture.
-inline Picture FramePicture(const FrameBuffers& frames, const uint8_t* pixels)
+inline TestPicture FramePicture(const FrameBuffers& frames, const uint8_t* pixels)
 {
-    Picture picture{UINT(frames.width), UINT(frames.height), {}, {}};
+    TestPicture picture{UINT(frames.width), UINT(frames.height), {}, {}, {}};
     for (int y = frames.height - 1; y >= 0; --y)
         for (int x = 0; x < frames.width; ++x) {
             const uint8_t* p = pixels + size_t(y) * frames.stride + 3 * x;
@@ -123,7 +124,7 @@ inline Picture FramePicture(const FrameBuffers& frames, const uint8_t* pixels)
 }
 
 // The picture through `filter` by the literal rule.
-inline Picture LiterallyFiltered(const FilterRecord& filter, const Picture& picture)
+inline TestPicture LiterallyFiltered(const FilterRecord& filter, const TestPicture& picture)
 {
     const int32_t width = int32_t(picture.width), height = int32_t(picture.height);
     std::vector<uint8_t> captured(size_t(FrameStride(width)) * height), filtered(captured.size());
@@ -137,7 +138,7 @@ inline Picture LiterallyFiltered(const FilterRecord& filter, const Picture& pict
 }
 
 // "" when the pictures are alike, else where they first differ.
-inline std::string Difference(const Picture& got, const Picture& want)
+inline std::string Difference(const TestPicture& got, const TestPicture& want)
 {
     char text[96] = "";
     if (got.width != want.width || got.height != want.height)
