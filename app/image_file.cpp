@@ -25,9 +25,11 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide text is UTF-16
 
 namespace {
 
-// Pictures up to this many bytes of pixels (a 16384 x 16384 picture is 768 MB) are tried;
-// larger ones are too large for a 32-bit process whatever the memory says.
+// Pictures up to this many bytes of pixels (a 16384 x 16384 picture is 768 MB), from files
+// of up to 1 GB (a picture that does not compress takes a little more than its pixels), are
+// tried; larger ones are too large for a 32-bit process whatever the memory says.
 const uint64_t kMaxPictureBytes = 0x30000000;
+const uint64_t kMaxFileBytes = 0x40000000;
 
 // Releases a COM interface when it goes out of scope.
 template <typename Interface>
@@ -83,7 +85,7 @@ ImageResult ReadWholeFile(const wchar_t* path, uint8_t** bytes, size_t* size)
     LARGE_INTEGER length{};
     if (!GetFileSizeEx(file, &length)) {
         result = Result(ImageStatus::InputUnreadable, GetLastError());
-    } else if (static_cast<uint64_t>(length.QuadPart) > kMaxPictureBytes) {
+    } else if (static_cast<uint64_t>(length.QuadPart) > kMaxFileBytes) {
         result = Result(ImageStatus::TooLarge);
     } else {
         *size = static_cast<size_t>(length.QuadPart);
@@ -254,26 +256,135 @@ size_t MakeAddedChunks(const PngText* texts, int textCount, uint8_t* chunks)
     return used;
 }
 
-// The PNG in `memory` (`size` bytes) with the added chunks after its header, written to
-// `path`, piece by piece: the encoded picture is never copied whole.
-ImageResult WriteWithChunks(const wchar_t* path, const uint8_t* png, size_t size,
-                            const PngText* texts, int textCount, bool replace)
+// The stream WIC's encoder writes the PNG into: straight into a file, with the program's
+// chunks put in right after the header chunk, so that the encoded picture is never held in
+// memory, nor copied to make room for them. It lives on its writer's stack, so Release
+// frees nothing.
+class PngFileStream final : public IStream {
+public:
+    PngFileStream(HANDLE file, const uint8_t* chunks, size_t chunkBytes)
+        : file_(file), chunks_(chunks), chunkBytes_(chunkBytes) {}
+
+    // The system's error of a write that failed, or 0.
+    DWORD Error() const { return error_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
+    {
+        if (!IsEqualIID(id, IID_IUnknown) && !IsEqualIID(id, IID_ISequentialStream) &&
+            !IsEqualIID(id, IID_IStream)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IStream*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+
+    HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG*) override { return E_NOTIMPL; }
+
+    HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) override
+    {
+        const uint8_t* bytes = static_cast<const uint8_t*>(data);
+        ULONG left = size;
+        for (; left > 0 && headerUsed_ < kPngHeaderBytes; --left)
+            header_[headerUsed_++] = *bytes++;
+        if (headerUsed_ == kPngHeaderBytes && !headerWritten_) {
+            if (PngHeaderEnd(header_, kPngHeaderBytes) != kPngHeaderBytes)
+                return E_FAIL;  // not the PNG this program asked for
+            if (!Put(header_, kPngHeaderBytes) || !Put(chunks_, chunkBytes_))
+                return WriteFailure();
+            headerWritten_ = true;
+        }
+        if (left > 0 && !Put(bytes, left))
+            return WriteFailure();
+        position_ += size;
+        end_ = position_ > end_ ? position_ : end_;
+        if (written != nullptr)
+            *written = size;
+        return S_OK;
+    }
+
+    // Positions are those of the encoder's PNG, without the chunks put in. It may move about
+    // once the header chunk has been written.
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* at) override
+    {
+        const uint64_t base = origin == STREAM_SEEK_SET ? 0 : origin == STREAM_SEEK_CUR ? position_ : end_;
+        const uint64_t target = base + static_cast<uint64_t>(move.QuadPart);
+        if (target != position_) {
+            if (!headerWritten_ || target < kPngHeaderBytes || target > end_)
+                return STG_E_INVALIDFUNCTION;
+            LARGE_INTEGER physical;
+            physical.QuadPart = static_cast<LONGLONG>(target + chunkBytes_);
+            if (!SetFilePointerEx(file_, physical, nullptr, FILE_BEGIN))
+                return STG_E_SEEKERROR;
+            position_ = target;
+        }
+        if (at != nullptr)
+            at->QuadPart = position_;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD) override
+    {
+        *stat = STATSTG{};
+        stat->type = STGTY_STREAM;
+        stat->cbSize.QuadPart = end_;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+private:
+    bool Put(const void* data, size_t size)
+    {
+        const char* bytes = static_cast<const char*>(data);
+        for (DWORD written = 0; size > 0; bytes += written, size -= written)
+            if (!WriteFile(file_, bytes, static_cast<DWORD>(size), &written, nullptr) || written == 0) {
+                const DWORD error = GetLastError();
+                error_ = error != 0 ? error : ERROR_DISK_FULL;
+                return false;
+            }
+        return true;
+    }
+
+    HRESULT WriteFailure() const
+    {
+        return error_ == ERROR_DISK_FULL ? STG_E_MEDIUMFULL : STG_E_WRITEFAULT;
+    }
+
+    HANDLE file_;
+    const uint8_t* chunks_;
+    size_t chunkBytes_;
+    uint8_t header_[kPngHeaderBytes] = {};
+    size_t headerUsed_ = 0;
+    bool headerWritten_ = false;
+    uint64_t position_ = 0, end_ = 0;
+    DWORD error_ = 0;
+    ULONG references_ = 1;
+};
+
+// Encodes `picture` into the pending `file` through its stream; the result of the whole,
+// the file renamed into place or removed.
+ImageResult EncodeIntoFile(IWICImagingFactory* factory, PendingFile* file, const Picture& picture,
+                           const RowFilter* filter, const uint8_t* chunks, size_t chunkBytes)
 {
-    const size_t headerEnd = PngHeaderEnd(png, size);
-    if (headerEnd == 0)
-        return Result(ImageStatus::EncodeFailed);
-    uint8_t* chunks = static_cast<uint8_t*>(
-        std::malloc(kSrgbChunksBytes + static_cast<size_t>(textCount) * kMaxPngChunkBytes));
-    if (chunks == nullptr)
-        return Result(ImageStatus::TooLarge);
-    const FilePiece pieces[] = {
-        {png, headerEnd},
-        {chunks, MakeAddedChunks(texts, textCount, chunks)},
-        {png + headerEnd, size - headerEnd},
-    };
-    const ImageResult written = WriteFileSafely(path, pieces, 3, replace);
-    std::free(chunks);
-    return written;
+    PngFileStream stream(file->handle, chunks, chunkBytes);
+    const HRESULT hr = EncodeInto(factory, &stream, picture, filter);
+    if (SUCCEEDED(hr) || stream.Error() != 0)
+        return FinishPendingFile(file, stream.Error());
+    FinishPendingFile(file, ERROR_CANCELLED);  // removes it
+    return Result(IsOutOfMemory(hr) ? ImageStatus::TooLarge : ImageStatus::EncodeFailed);
 }
 
 }  // namespace
@@ -324,25 +435,17 @@ ImageResult WritePngFile(const wchar_t* path, const Picture& picture, const RowF
     ComRef<IWICImagingFactory> factory;
     if (!CreateFactory(&factory))
         return Result(ImageStatus::NoImagingComponent);
-    ComRef<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.out())))
+    uint8_t* chunks = static_cast<uint8_t*>(
+        std::malloc(kSrgbChunksBytes + static_cast<size_t>(textCount) * kMaxPngChunkBytes));
+    if (chunks == nullptr)
         return Result(ImageStatus::TooLarge);
-    const HRESULT hr = EncodeInto(factory.get(), stream.get(), picture, filter);
-    if (FAILED(hr))
-        return Result(IsOutOfMemory(hr) ? ImageStatus::TooLarge : ImageStatus::EncodeFailed);
-    HGLOBAL memory = nullptr;
-    ULARGE_INTEGER end{};
-    const LARGE_INTEGER zero{};
-    if (FAILED(GetHGlobalFromStream(stream.get(), &memory)) ||
-        FAILED(stream->Seek(zero, STREAM_SEEK_END, &end)))
-        return Result(ImageStatus::EncodeFailed);
-    const uint8_t* png = static_cast<const uint8_t*>(GlobalLock(memory));
-    if (png == nullptr)
-        return Result(ImageStatus::EncodeFailed);
-    const ImageResult written = WriteWithChunks(path, png, static_cast<size_t>(end.QuadPart),
-                                                texts, textCount, replace);
-    GlobalUnlock(memory);
-    return written;
+    const size_t chunkBytes = MakeAddedChunks(texts, textCount, chunks);
+    PendingFile file;
+    ImageResult result = CreatePendingFile(path, replace, &file);
+    if (result.status == ImageStatus::Done)
+        result = EncodeIntoFile(factory.get(), &file, picture, filter, chunks, chunkBytes);
+    std::free(chunks);
+    return result;
 }
 
 const char* PngSoftwareText()

@@ -55,8 +55,8 @@ ImageResult ReadPictureFile(const wchar_t* path, Picture* picture, ColourNote* n
 void FreePicture(Picture* picture);
 
 // Writes `picture` as a PNG file with `texts` and the sRGB chunks after its header, each
-// row through `filter` on its way when it is given, through a temporary file (see
-// WriteFileSafely).
+// row through `filter` on its way when it is given. The file is written as it is encoded,
+// to a temporary file that is renamed into place (app/safe_file.h).
 ImageResult WritePngFile(const wchar_t* path, const Picture& picture, const RowFilter* filter,
                          const PngText* texts, int textCount, bool replace);
 

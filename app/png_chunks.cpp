@@ -8,7 +8,6 @@
 namespace {
 
 const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-const size_t kHeaderChunkBytes = 12 + 13;  // IHDR's data is 13 bytes
 
 void PutBigEndian(uint8_t* out, uint32_t value)
 {
@@ -120,7 +119,7 @@ size_t MakeSrgbChunks(uint8_t* out)
 
 size_t PngHeaderEnd(const uint8_t* png, size_t size)
 {
-    const size_t end = sizeof kPngSignature + kHeaderChunkBytes;
+    const size_t end = kPngHeaderBytes;  // IHDR's data is 13 bytes
     if (size < end || std::memcmp(png, kPngSignature, sizeof kPngSignature) != 0 ||
         std::memcmp(png + sizeof kPngSignature + 4, "IHDR", 4) != 0 ||
         GetBigEndian(png + sizeof kPngSignature) != 13)

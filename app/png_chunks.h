@@ -26,6 +26,7 @@ size_t MakeTextChunk(const char* keyword, const char16_t* text, uint8_t* out);
 const size_t kSrgbChunksBytes = (12 + 1) + (12 + 4);
 size_t MakeSrgbChunks(uint8_t* out);
 
-// Where the chunks go in an encoded PNG: the bytes of its signature and header chunk, or
-// 0 when `png` does not begin with them.
+// Where the chunks go in an encoded PNG: after its signature and header chunk, which take
+// kPngHeaderBytes. PngHeaderEnd gives that, or 0 when `png` does not begin with them.
+const size_t kPngHeaderBytes = 8 + 12 + 13;
 size_t PngHeaderEnd(const uint8_t* png, size_t size);

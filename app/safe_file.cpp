@@ -37,25 +37,6 @@ ImageResult CheckFullPath(const wchar_t* full, bool replace)
     return Result(replace ? ImageStatus::Done : ImageStatus::OutputExists);
 }
 
-// Writes every piece to `file`; 0 or the system's error.
-DWORD WritePieces(HANDLE file, const FilePiece* pieces, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        const char* bytes = static_cast<const char*>(pieces[i].bytes);
-        for (size_t left = pieces[i].size; left > 0;) {
-            const DWORD step = left < 0x40000000 ? static_cast<DWORD>(left) : 0x40000000;
-            DWORD written = 0;
-            if (!WriteFile(file, bytes, step, &written, nullptr) || written != step) {
-                const DWORD error = GetLastError();
-                return error != 0 ? error : ERROR_DISK_FULL;
-            }
-            bytes += step;
-            left -= step;
-        }
-    }
-    return 0;
-}
-
 }  // namespace
 
 ImageResult CheckOutputFile(const wchar_t* path, bool replace)
@@ -66,42 +47,46 @@ ImageResult CheckOutputFile(const wchar_t* path, bool replace)
     return whole.status == ImageStatus::Done ? CheckFullPath(full, replace) : whole;
 }
 
-ImageResult WriteFileSafely(const wchar_t* path, const FilePiece* pieces, int count, bool replace)
+ImageResult CreatePendingFile(const wchar_t* path, bool replace, PendingFile* file)
 {
-    wchar_t full[MAX_PATH];
+    file->handle = INVALID_HANDLE_VALUE;
+    file->replace = replace;
     wchar_t* fileName = nullptr;
-    ImageResult result = FullPath(path, full, &fileName);
+    ImageResult result = FullPath(path, file->full, &fileName);
     if (result.status == ImageStatus::Done)
-        result = CheckFullPath(full, replace);
+        result = CheckFullPath(file->full, replace);
     if (result.status != ImageStatus::Done)
         return result;
 
     wchar_t folder[MAX_PATH];
-    const size_t folderLength = static_cast<size_t>(fileName - full);
-    std::memcpy(folder, full, folderLength * sizeof *full);
+    const size_t folderLength = static_cast<size_t>(fileName - file->full);
+    std::wmemcpy(folder, file->full, folderLength);
     folder[folderLength] = L'\0';
-    wchar_t temporary[MAX_PATH];
-    if (GetTempFileNameW(folder, L"plk", 0, temporary) == 0)
+    if (GetTempFileNameW(folder, L"plk", 0, file->temporary) == 0)
         return Result(ImageStatus::OutputUnwritable, GetLastError());
-
     // GetTempFileNameW made the file; it is opened again to be written.
-    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD error = 0;
-    if (file == INVALID_HANDLE_VALUE) {
+    file->handle = CreateFileW(file->temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file->handle != INVALID_HANDLE_VALUE)
+        return Result(ImageStatus::Done);
+    const DWORD error = GetLastError();
+    DeleteFileW(file->temporary);
+    return Result(ImageStatus::OutputUnwritable, error);
+}
+
+ImageResult FinishPendingFile(PendingFile* file, DWORD error)
+{
+    if (!CloseHandle(file->handle) && error == 0)
         error = GetLastError();
-    } else {
-        error = WritePieces(file, pieces, count);
-        if (!CloseHandle(file) && error == 0)
-            error = GetLastError();
-    }
-    if (error == 0 && !MoveFileExW(temporary, full, replace ? MOVEFILE_REPLACE_EXISTING : 0))
+    file->handle = INVALID_HANDLE_VALUE;
+    if (error == 0 &&
+        !MoveFileExW(file->temporary, file->full, file->replace ? MOVEFILE_REPLACE_EXISTING : 0))
         error = GetLastError();
     if (error == 0)
         return Result(ImageStatus::Done);
-    DeleteFileW(temporary);
+    DeleteFileW(file->temporary);
     // Another program made the file while this one wrote.
-    if (!replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+    if (!file->replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
         return Result(ImageStatus::OutputExists);
     return Result(ImageStatus::OutputUnwritable, error);
 }

@@ -7,6 +7,10 @@
 //
 // The picture looks like a desktop rather than noise, so that the PNG compresses about as a
 // screenshot does: windows with lines of "text" over a grainy wallpaper, some photos.
+//
+// With --largest it shows the largest picture the converter takes, 16384 x 16384, going
+// through prismolenteer-cli.exe with --filter and with --sheet, and prints each run's time
+// and peak memory.
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +20,10 @@
 #include <vector>
 
 #include <windows.h>
+
+#include <objbase.h>
+#include <psapi.h>
+#include <wincodec.h>
 
 #include "bench/bench_timing.h"
 #include "app/app.h"
@@ -71,10 +79,119 @@ void PaintDesktop(const Picture& frame)
     }
 }
 
+// The largest picture the converter takes: 768 MB of pixels.
+const int kLargestSide = 16384;
+
+// Writes a `side` x `side` desktop like PaintDesktop's as a PNG, a band of rows at a time, so
+// that the benchmark never holds the picture whole.
+bool WriteLargePicture(const std::wstring& path, int side)
+{
+    const int bandRows = 256;
+    Picture band{side, bandRows, FrameStride(side), nullptr};
+    std::vector<uint8_t> pixels(PictureBytes(band));
+    band.pixels = pixels.data();
+    // The same desktop at every band: its windows, photos and lines of text repeat.
+    PaintDesktop(band);
+    std::vector<uint8_t> topDown(3 * size_t(side) * bandRows);
+    for (int y = 0; y < bandRows; ++y)
+        std::memcpy(&topDown[3 * size_t(side) * y], PictureRow(band, y), 3 * size_t(side));
+
+    IWICImagingFactory* factory = nullptr;
+    IWICStream* stream = nullptr;
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    IPropertyBag2* options = nullptr;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
+    if (SUCCEEDED(hr))
+        hr = factory->CreateStream(&stream);
+    if (SUCCEEDED(hr))
+        hr = stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE);
+    if (SUCCEEDED(hr))
+        hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
+    if (SUCCEEDED(hr))
+        hr = encoder->Initialize(stream, WICBitmapEncoderNoCache);
+    if (SUCCEEDED(hr))
+        hr = encoder->CreateNewFrame(&frame, &options);
+    if (SUCCEEDED(hr))
+        hr = frame->Initialize(options);
+    if (SUCCEEDED(hr))
+        hr = frame->SetSize(UINT(side), UINT(side));
+    if (SUCCEEDED(hr))
+        hr = frame->SetPixelFormat(&format);
+    for (int top = 0; SUCCEEDED(hr) && top < side; top += bandRows)
+        hr = frame->WritePixels(UINT(std::min(bandRows, side - top)), 3 * UINT(side),
+                                UINT(topDown.size()), topDown.data());
+    if (SUCCEEDED(hr))
+        hr = frame->Commit();
+    if (SUCCEEDED(hr))
+        hr = encoder->Commit();
+    for (IUnknown* object : std::vector<IUnknown*>{options, frame, encoder, stream, factory})
+        if (object != nullptr)
+            object->Release();
+    return SUCCEEDED(hr);
+}
+
+// Runs `commandLine` and prints its exit code, its time and its peak memory, watched every
+// 20 ms while it runs.
+void RunAndMeasure(const char* what, std::wstring commandLine)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const double start = NowMs();
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::printf("  %-30s could not be started\n", what);
+        return;
+    }
+    PROCESS_MEMORY_COUNTERS counters{}, peak{};
+    do {
+        if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters)) {
+            peak.PeakPagefileUsage = std::max(peak.PeakPagefileUsage, counters.PeakPagefileUsage);
+            peak.PeakWorkingSetSize = std::max(peak.PeakWorkingSetSize, counters.PeakWorkingSetSize);
+        }
+    } while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    std::printf("  %-30s exit code %lu, %6.1f s, peak private bytes %5.0f MB, peak working set %5.0f MB\n",
+                what, exitCode, (NowMs() - start) / 1000, peak.PeakPagefileUsage / 1048576.0,
+                peak.PeakWorkingSetSize / 1048576.0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+int ConvertLargest()
+{
+    const std::wstring folder = GetExeDirectory();
+    const std::wstring input = folder + L"largest-in.png", output = folder + L"largest-out.png";
+    const std::wstring converter = L"\"" + folder + L"..\\prismolenteer-cli.exe\" ";
+    const ComScope com;
+    if (!WriteLargePicture(input, kLargestSide)) {
+        std::printf("The largest picture could not be written.\n");
+        return 1;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    GetFileAttributesExW(input.c_str(), GetFileExInfoStandard, &file);
+    std::printf("\nThe largest picture, %dx%d (%.0f MB of pixels, a PNG of %.0f MB), through the "
+                "%d-bit prismolenteer-cli.exe:\n", kLargestSide, kLargestSide,
+                3.0 * kLargestSide * kLargestSide / 1048576.0, file.nFileSizeLow / 1048576.0,
+                int(8 * sizeof(void*)));
+    RunAndMeasure("--filter _grayscale", converter + L"--filter _grayscale --force \"" + input + L"\" \"" + output + L"\"");
+    RunAndMeasure("--sheet", converter + L"--sheet --filters protanopia,deutanopia --force \"" + input + L"\" \"" + output + L"\"");
+    DeleteFileW(input.c_str());
+    DeleteFileW(output.c_str());
+    std::fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--largest") == 0)
+        return ConvertLargest();
     // --smoke: a small picture, one round; checks that the benchmark still works.
     const bool smoke = argc > 1 && std::strcmp(argv[1], "--smoke") == 0;
     const int rounds = smoke ? 1 : argc > 1 ? std::max(3, std::atoi(argv[1])) : 7;

@@ -6,6 +6,8 @@
 #
 #   scripts/bench.sh [rounds]   the filter on whole frames (21 rounds or more; 31 by default),
 #                               then the converter's steps on a 3840x2160 PNG, for each build
+#   scripts/bench.sh largest    the largest picture the converter takes, 16384x16384, through
+#                               prismolenteer-cli.exe of each build, with its peak memory
 #   scripts/bench.sh latency [REV...] [...]
 #                               the time from the hotkey to the picture on the screen, of the
 #                               32-bit build where it runs, else of the 64-bit one; the
@@ -31,8 +33,12 @@ if [ "${1:-}" != latency ]; then
             pl_wine cmd /c exit >/dev/null 2>&1 </dev/null
             echo "== The $build build"
             echo "Load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-            pl_wine "$PL_BUILD/$build/bench/filter_bench.exe" "$@"
-            pl_wine "$PL_BUILD/$build/bench/convert_bench.exe"
+            if [ "${1:-}" = largest ]; then
+                pl_wine "$PL_BUILD/$build/bench/convert_bench.exe" --largest
+            else
+                pl_wine "$PL_BUILD/$build/bench/filter_bench.exe" "$@"
+                pl_wine "$PL_BUILD/$build/bench/convert_bench.exe"
+            fi
             echo "Load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
         ) || status=$?
         "$(pl_wine_server "$build")" -k >/dev/null 2>&1 || true

@@ -238,7 +238,7 @@ protected:
         monitors[0] = {0, 0, width / 2, height};
         monitors[1] = {width / 2, 0, width, height};
         ReadyThePreview();
-        settings = {};
+        settings = Settings{};
         settings.EnableMouseAction = 1;  // the top-left corner
     }
 

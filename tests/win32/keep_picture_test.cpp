@@ -69,8 +69,7 @@ protected:
         ASSERT_TRUE(ReadyThePreview());
         for (const char* name : {"_normal", "_hue_gbr", "_grayscale"})
             EnableFilterByName(name);
-        settings = Settings{};
-        settings.PositionX = settings.PositionY = 0;  // the panel in the top-left corner
+        settings = Settings{};  // the panel in the top-left corner
         ASSERT_EQ(OpenPreview(nullptr, PrimaryMonitor()), 1);
         SendKey(VK_DOWN);
         ASSERT_TRUE(RunLoopUntil([] { return selectedFilterIndex == 1; })) << "the list has not the keyboard";

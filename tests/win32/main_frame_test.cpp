@@ -29,7 +29,10 @@ TEST(MainFrame, CreationTakesTrayIconMenuHotkeyAndTimerAndDestructionGivesThemBa
     exeInstance = GetModuleHandleA(nullptr);
     ASSERT_NE(RegisterMainFrameClass(), 0);
     for (const bool hotkeyOn : {true, false}) {
-        settings = {0, 0, 0, hotkeyOn, 1, 1, VK_F9, 0, 0};  // Ctrl+Alt+F9
+        settings = Settings{};
+        settings.EnableHotkeyAction = hotkeyOn;
+        settings.HotkeyCtrl = settings.HotkeyAlt = 1;
+        settings.HotkeyVKey = VK_F9;
         trayCalls.clear();
         MessageBoxes boxes;  // a box would say that the hotkey was taken
         HWND frame = CreateMainFrame();
@@ -109,7 +112,9 @@ TEST(OptionCommand, OkTriesAHotkeyThatIsOnButNotHeldAndSaysSoWhenItIsStillTaken)
 {
     exeInstance = GetModuleHandleA(nullptr);
     RegisterMainFrameClass();
-    settings = {0, 0, 0, 1, 0, 0, VK_F8, 0, 0};
+    settings = Settings{};
+    settings.EnableHotkeyAction = 1;
+    settings.HotkeyVKey = VK_F8;
     RegisterHotKey(nullptr, 77, 0, VK_F8);  // another program holds F8
     MessageBoxes boxes;
     HWND frame = CreateMainFrame();

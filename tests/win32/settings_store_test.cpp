@@ -44,19 +44,28 @@ static std::string Saved()
 {
     char names[256] = "";
     JoinEnabledFilterNames(names, sizeof names);
-    const auto* field = reinterpret_cast<const int32_t*>(&settings);
-    return testing::PrintToString(std::vector<int32_t>(field, field + 9)) + " " + names;
+    const Settings& s = settings;
+    return testing::PrintToString(std::vector<int64_t>{s.PositionX, s.PositionY, s.NoSplash,
+        s.EnableHotkeyAction, s.HotkeyCtrl, s.HotkeyAlt, s.HotkeyVKey, s.EnableMouseAction,
+        s.MouseActionPosition}) + " " + names;
 }
 
 TEST_F(Registry, SavedSettingsComeBackUnchanged)
 {
     RegisterBuiltinFilters();
-    settings = {-1366, 2147483647, 1, 0, 1, 1, 112, 1, 3};
+    settings.PositionX = -1366;
+    settings.PositionY = 2147483647;
+    settings.NoSplash = 1;
+    settings.EnableHotkeyAction = 0;
+    settings.HotkeyCtrl = settings.HotkeyAlt = 1;
+    settings.HotkeyVKey = 112;
+    settings.EnableMouseAction = 1;
+    settings.MouseActionPosition = 3;
     for (const char* name : {"_hue_gbr", "_grayscale", "_normal"})
         EnableFilterByName(name);
     const std::string saved = Saved();
     SaveSettings();
-    settings = {};
+    settings = Settings{};
     enabledList.count = 0;
     LoadSettings();
     EXPECT_EQ(Saved(), saved);
