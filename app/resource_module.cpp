@@ -25,8 +25,10 @@ auto LoadFromModuleOrExecutable(Load load) -> decltype(load(exeInstance))
     return load(exeInstance);
 }
 
-// The fixed part of the file's version record. False when it has none.
-bool ReadFixedVersion(const char* path, VS_FIXEDFILEINFO* fixed)
+// The fixed part of the file's version record, and the code page of its first translation
+// (the code page its texts were written for; 0 when it names none). False when the file has
+// no version record.
+bool ReadFixedVersion(const char* path, VS_FIXEDFILEINFO* fixed, UINT* codePage = nullptr)
 {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
@@ -42,6 +44,15 @@ bool ReadFixedVersion(const char* path, VS_FIXEDFILEINFO* fixed)
                        info != nullptr && infoSize >= sizeof(VS_FIXEDFILEINFO);
     if (found)
         *fixed = *info;
+    if (codePage != nullptr) {
+        WORD* translation = nullptr;  // language, code page
+        UINT translationSize = 0;
+        *codePage = 0;
+        if (found && VerQueryValueA(block, "\\VarFileInfo\\Translation",
+                                    reinterpret_cast<void**>(&translation), &translationSize) &&
+            translation != nullptr && translationSize >= 2 * sizeof(WORD))
+            *codePage = translation[1];
+    }
     std::free(block);
     return found;
 }
@@ -54,6 +65,37 @@ DWORD ReadProductVersion(const char* path)
 {
     VS_FIXEDFILEINFO fixed;
     return ReadFixedVersion(path, &fixed) ? fixed.dwProductVersionMS : kNoProductVersion;
+}
+
+// <exe dir><locale>\PLRes.dll mapped as resources only, when its product version's major and
+// minor numbers are `programVersion`'s and its texts are written for the system's ANSI code
+// page: the program loads them through that code page, which could not hold those of
+// another (German on a Japanese system would show "?"). Null otherwise.
+HINSTANCE LoadModuleOf(LCID locale, DWORD programVersion)
+{
+    char path[MAX_PATH];
+    const int length = std::snprintf(path, sizeof path, "%s%d\\%s", GetExeDirectory(),
+                                     static_cast<int>(locale), kResourceModuleName);
+    // A cut path could name another file: a path that does not fit finds no module.
+    if (length < 0 || length >= static_cast<int>(sizeof path))
+        return nullptr;
+
+    // The version is read from the file before anything of it is mapped.
+    VS_FIXEDFILEINFO fixed;
+    UINT codePage = 0;
+    const DWORD version = ReadFixedVersion(path, &fixed, &codePage) ? fixed.dwProductVersionMS
+                                                                    : kNoProductVersion;
+    if (version != programVersion || codePage != GetACP())
+        return nullptr;
+
+    // A language module is resources only: mapped as data, its entry point never runs and
+    // none of its imports are loaded. Windows before Vista lack the image-resource flag and
+    // refuse the call with it.
+    HINSTANCE module = LoadLibraryExA(path, nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr)
+        module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return module;
 }
 
 }  // namespace
@@ -76,27 +118,19 @@ const char* ProgramVersion()
 
 HINSTANCE LoadResourceModule()
 {
-    char path[MAX_PATH];
-    const int length = std::snprintf(path, sizeof path, "%s%d\\%s", GetExeDirectory(),
-                                     static_cast<int>(GetUserDefaultLCID()), kResourceModuleName);
-    // A cut path could name another file: a path that does not fit finds no module.
-    if (length < 0 || length >= static_cast<int>(sizeof path))
-        return nullptr;
-
-    // The version is read from the file before anything of it is mapped.
     char exePath[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, exePath, MAX_PATH);
     exePath[MAX_PATH - 1] = '\0';
-    if (ReadProductVersion(path) != ReadProductVersion(exePath))
-        return nullptr;
+    const DWORD programVersion = ReadProductVersion(exePath);
 
-    // A language module is resources only: mapped as data, its entry point never runs and
-    // none of its imports are loaded. Windows before Vista lack the image-resource flag and
-    // refuse the call with it.
-    HINSTANCE module = LoadLibraryExA(path, nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (module == nullptr)
-        module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    // The user's own region first, then the language's default one: German (Austria), 3079,
+    // finds 1031\, Spanish (Argentina), 11274, finds 1034\. Else none: English.
+    const LCID locale = GetUserDefaultLCID();
+    const LCID language = MAKELCID(MAKELANGID(PRIMARYLANGID(LANGIDFROMLCID(locale)), SUBLANG_DEFAULT),
+                                   SORT_DEFAULT);
+    HINSTANCE module = LoadModuleOf(locale, programVersion);
+    if (module == nullptr && language != locale)
+        module = LoadModuleOf(language, programVersion);
     return module;
 }
 
