@@ -4,10 +4,14 @@
 
 #include "preview/capture.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/message_box.h"
+#include "app/resource_module.h"
+#include "filter/text.h"
+#include "res/resource.h"
 
 FrameBuffers frameBuffers;
 SYSTEMTIME captureTime;
@@ -74,9 +78,13 @@ int CaptureScreen(HWND boxOwner, const RECT& area)
 {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (!HoldImages(width, height)) {
-        ShowMessageF(boxOwner, MB_OK | MB_ICONWARNING,
-                     "The screen could not be captured: not enough memory for %d x %d pixels.",
-                     width, height);
+        char format[256] = "", sizes[2][12], text[512];
+        LoadResString(IDS_CAPTURE_NO_MEMORY, format, sizeof format);
+        std::snprintf(sizes[0], sizeof sizes[0], "%d", width);
+        std::snprintf(sizes[1], sizeof sizes[1], "%d", height);
+        const char* const arguments[] = {sizes[0], sizes[1]};
+        SubstitutePlaceholders(text, sizeof text, format, arguments, 2);
+        ShowMessageF(boxOwner, MB_OK | MB_ICONWARNING, "%s", text);
         return 0;
     }
 

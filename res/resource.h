@@ -66,3 +66,6 @@
 #define IDS_IMAGE_EXISTS          11116
 #define IDS_IMAGE_UNWRITABLE      11117
 #define IDS_IMAGE_ENCODE_FAILED   11118
+
+// The capture's message: %1 and %2 stand for the monitor's width and height in pixels.
+#define IDS_CAPTURE_NO_MEMORY     11200
