@@ -52,7 +52,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         "protanomaly.plf",
         {CvdModelKind::Machado2009, Deficiency::Protan, 0.6},
         "Protanomaly at severity 0.6: Machado, Oliveira & Fernandes 2009",
-        "Protanomaly (red-weak, 60%)",
+        "Protanomaly (red-weak)",
         {
             {1031, "Protanomalie (rotschwach, 60 %)"},
             {1036, "Protanomalie (rouge faible, 60 %)"},
@@ -66,7 +66,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         "deuteranomaly.plf",
         {CvdModelKind::Machado2009, Deficiency::Deutan, 0.6},
         "Deuteranomaly at severity 0.6: Machado, Oliveira & Fernandes 2009",
-        "Deuteranomaly (green-weak, 60%)",
+        "Deuteranomaly (green-weak)",
         {
             // Deuteranomalie (grünschwach, 60 %)
             {1031, "Deuteranomalie (gr\xFCnschwach, 60 %)"},
@@ -82,7 +82,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         "tritanomaly.plf",
         {CvdModelKind::Machado2009, Deficiency::Tritan, 0.6},
         "Tritanomaly at severity 0.6: Machado, Oliveira & Fernandes 2009",
-        "Tritanomaly (blue-weak, 60%)",
+        "Tritanomaly (blue-weak)",
         {
             {1031, "Tritanomalie (blauschwach, 60 %)"},
             {1036, "Tritanomalie (bleu faible, 60 %)"},
