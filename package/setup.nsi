@@ -59,7 +59,7 @@ BrandingText "${PRODUCT} ${VERSION}"
 LangString StartAtSignIn ${LANG_ENGLISH}  "Start Prismolenteer when I sign in"
 LangString StartAtSignIn ${LANG_GERMAN}   "Prismolenteer bei der Anmeldung starten"
 LangString StartAtSignIn ${LANG_FRENCH}   "Démarrer Prismolenteer à l'ouverture de session"
-LangString StartAtSignIn ${LANG_SPANISH}  "Iniciar Prismolenteer al iniciar sesión"
+LangString StartAtSignIn ${LANG_SPANISH}  "Ejecutar Prismolenteer al iniciar sesión"
 LangString StartAtSignIn ${LANG_JAPANESE} "サインイン時に Prismolenteer を起動する"
 
 LangString KeepSettings ${LANG_ENGLISH}  "Keep your Prismolenteer settings (hotkey, hot corner, filters) for a later installation?"

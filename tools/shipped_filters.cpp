@@ -1,6 +1,7 @@
 // The filter files that ship with the program: which model each one implements and the
-// names it shows; and the names of the built-in filters. Display names of other languages are in the ANSI code page of that
-// language's users (1252 for German, French and Spanish, 932 for Japanese).
+// names it shows; and the names of the built-in filters. Display names of other languages
+// are in the ANSI code page of that language's users (1252 for German, French and Spanish,
+// 932 for Japanese). French writes a no-break space (\xA0) before %, as before a colon.
 
 #include "tools/shipped_filters.h"
 
@@ -55,7 +56,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         "Protanomaly (red-weak)",
         {
             {1031, "Protanomalie (rotschwach, 60 %)"},
-            {1036, "Protanomalie (rouge faible, 60 %)"},
+            {1036, "Protanomalie (rouge faible, 60\xA0%)"},
             // Protanomalía (rojo débil, 60 %)
             PL_SPANISH("Protanomal\xED" "a (rojo d\xE9" "bil, 60 %)"),
             // 1型3色覚 (赤が弱い、60%)
@@ -71,7 +72,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
             // Deuteranomalie (grünschwach, 60 %)
             {1031, "Deuteranomalie (gr\xFCnschwach, 60 %)"},
             // Deutéranomalie (vert faible, 60 %)
-            {1036, "Deut\xE9ranomalie (vert faible, 60 %)"},
+            {1036, "Deut\xE9ranomalie (vert faible, 60\xA0%)"},
             // Deuteranomalía (verde débil, 60 %)
             PL_SPANISH("Deuteranomal\xED" "a (verde d\xE9" "bil, 60 %)"),
             // 2型3色覚 (緑が弱い、60%)
@@ -85,7 +86,7 @@ const ShippedFilter kShippedFilters[kShippedFilterCount] = {
         "Tritanomaly (blue-weak)",
         {
             {1031, "Tritanomalie (blauschwach, 60 %)"},
-            {1036, "Tritanomalie (bleu faible, 60 %)"},
+            {1036, "Tritanomalie (bleu faible, 60\xA0%)"},
             // Tritanomalía (azul débil, 60 %)
             PL_SPANISH("Tritanomal\xED" "a (azul d\xE9" "bil, 60 %)"),
             // 3型3色覚 (青が弱い、60%)
