@@ -70,7 +70,8 @@ DWORD ReadProductVersion(const char* path)
 // <exe dir><locale>\PLRes.dll mapped as resources only, when its product version's major and
 // minor numbers are `programVersion`'s and its texts are written for the system's ANSI code
 // page: the program loads them through that code page, which could not hold those of
-// another (German on a Japanese system would show "?"). Null otherwise.
+// another (German on a Japanese system would show "?"). UTF-8, which Windows 10 offers as
+// the ANSI code page, holds every text. Null otherwise.
 HINSTANCE LoadModuleOf(LCID locale, DWORD programVersion)
 {
     char path[MAX_PATH];
@@ -85,7 +86,7 @@ HINSTANCE LoadModuleOf(LCID locale, DWORD programVersion)
     UINT codePage = 0;
     const DWORD version = ReadFixedVersion(path, &fixed, &codePage) ? fixed.dwProductVersionMS
                                                                     : kNoProductVersion;
-    if (version != programVersion || codePage != GetACP())
+    if (version != programVersion || (codePage != GetACP() && GetACP() != CP_UTF8))
         return nullptr;
 
     // A language module is resources only: mapped as data, its entry point never runs and

@@ -91,6 +91,7 @@ TEST(LanguageModule, IsTheRegionsElseTheLanguagesDefaultRegionsAndOnlyInTheSyste
         {0x0411, 1252, nullptr, english},  // Japanese texts on a Western system
         {0x0407, 932, nullptr, english},   // German texts on a Japanese system
         {0x0C07, 932, nullptr, english},
+        {0x0C07, CP_UTF8, nullptr, german},  // UTF-8 holds every text
         {0x0C07, 1252, "matching", L"&Shut"},  // the region's own folder first
         {0x0C07, 1252, "newer", german},       // unless its module is refused
     };
