@@ -3,6 +3,8 @@
 // CharNextA, the folder scan and the proposed names of saved pictures work in code page 932
 // as on a Japanese Windows, where names of Western locales are not read.
 
+#include <filesystem>
+
 #include "filter/filter_file.h"
 #include "filter/filter_folder.h"
 #include "preview/picture_name.h"
@@ -20,7 +22,7 @@ TEST_F(ScratchFilterFolder, TheScanReadsDoubleByteFileNamesAndTheJapaneseName)
     EXPECT_EQ(DisplayName(hyo), hyo) << "the name up to its first dot";
     // Names written in code page 1252 would show other characters here.
     WriteFile("sanft.plf", FilterText("name: Gentle\r\nname(1031): Sanft Gr\xFCn\r\n"));
-    LoadFilterFile((folder_ + "sanft.plf").c_str(), 1031);
+    LoadFilterFile((std::filesystem::path(folder_).string() + "sanft.plf").c_str(), 1031);
     EXPECT_EQ(DisplayName("sanft"), "Gentle") << "for a user of German on this system";
 }
 

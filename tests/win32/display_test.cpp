@@ -123,7 +123,7 @@ static void CheckTheWindowsAt(UINT dpi)
     // The panel over the shipped filters (the built-in ones named by their files), a long
     // name and enough short ones for every list to scroll; its unit is the GUI font's height.
     ReadyThePreview();
-    LoadFilterFiles((GetExeDirectory() + std::string("filter\\")).c_str());
+    LoadFilterFiles(GetFilterFolder());
     ASSERT_EQ(filterTable.count, 10) << "four built-in filters and the six shipped ones";
     std::vector<std::string> shipped;
     for (int i = 0; i < filterTable.count; ++i) {

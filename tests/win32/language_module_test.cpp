@@ -2,6 +2,8 @@
 // the language's default region, the system's code page), that it is mapped as resources
 // only, and where each text, the menu, the dialogs and the picture come from.
 
+#include <filesystem>
+
 #include "tests/win32/in_process.h"
 
 // Text `id` as the program loads it; "(none)" and what the buffer kept when there is none.
@@ -99,7 +101,7 @@ TEST(LanguageModule, IsTheRegionsElseTheLanguagesDefaultRegionsAndOnlyInTheSyste
     for (const auto& row : rows) {
         userLocale = row.locale;
         systemCodePage = row.codePage;
-        const std::string folder = GetExeDirectory() + std::to_string(row.locale);
+        const std::string folder = std::filesystem::path(GetExeDirectory()).string() + std::to_string(row.locale);
         if (row.own != nullptr) {
             CreateDirectoryA(folder.c_str(), nullptr);
             CopyFileA((PL_LANGUAGE_MODULES + std::string(row.own) + "\\PLRes.dll").c_str(),
