@@ -154,7 +154,8 @@ int ReadFilterFile(std::FILE* file, const char* path, uint32_t locale)
     LocalizedKeys keys = {};
     if (SystemCodePageIsLocales(locale)) {
         FormatLocalizedKey(keys.region, locale);
-        FormatLocalizedKey(keys.language, (locale & 0x3FF) | 0x400);  // SUBLANG_DEFAULT
+        // The primary language (the low ten bits) with SUBLANG_DEFAULT, without a sort.
+        FormatLocalizedKey(keys.language, (locale & 0x3FF) | 0x400);
     }
 
     FilterFileContents contents;

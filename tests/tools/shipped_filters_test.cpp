@@ -110,17 +110,23 @@ TEST_F(ShippedFilterTest, EveryFileNamesItsFilterForEveryLanguageAModuleShipsFor
             const std::string fileName = got.name + std::string(".plf");
             const char* english = nullptr;
             const LocalizedName* names = nullptr;
-            for (const ShippedRename& rename : kShippedRenames)
-                if (fileName == rename.fileName)
-                    english = FindBuiltinFilter(got.name)->displayName, names = rename.localized;
-            for (const ShippedFilter& shipped : kShippedFilters)
-                if (fileName == shipped.fileName)
-                    english = shipped.displayName, names = shipped.localized;
+            for (const ShippedRename& rename : kShippedRenames) {
+                if (fileName == rename.fileName) {
+                    english = FindBuiltinFilter(got.name)->displayName;
+                    names = rename.localized;
+                }
+            }
+            for (const ShippedFilter& shipped : kShippedFilters) {
+                if (fileName == shipped.fileName) {
+                    english = shipped.displayName;
+                    names = shipped.localized;
+                }
+            }
             ASSERT_NE(names, nullptr) << got.name;
-            const LocalizedName* name = std::find_if(names, names + kShippedLocales,
-                                                     [&](const LocalizedName& n) { return n.locale == locale; });
-            EXPECT_STREQ(got.displayName, locale == 1033 ? english : name != names + kShippedLocales ? name->text : "(none)")
-                << got.name << " for locale " << locale;
+            const LocalizedName* end = names + kShippedLocales;
+            const LocalizedName* name = std::find_if(names, end, [&](const LocalizedName& n) { return n.locale == locale; });
+            const char* want = locale == 1033 ? english : name != end ? name->text : "(none)";
+            EXPECT_STREQ(got.displayName, want) << got.name << " for locale " << locale;
         }
     }
 }
