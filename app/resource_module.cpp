@@ -26,8 +26,10 @@ auto LoadFromModuleOrExecutable(Load load) -> decltype(load(exeInstance))
     return load(exeInstance);
 }
 
-// The fixed part of the file's version record. False when it has none.
-bool ReadFixedVersion(const wchar_t* path, VS_FIXEDFILEINFO* fixed)
+// The fixed part of the file's version record, and the code page of its first translation
+// (the code page its texts were written for; 0 when it names none). False when the file has
+// no version record.
+bool ReadFixedVersion(const wchar_t* path, VS_FIXEDFILEINFO* fixed, UINT* codePage = nullptr)
 {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
@@ -43,6 +45,15 @@ bool ReadFixedVersion(const wchar_t* path, VS_FIXEDFILEINFO* fixed)
                        info != nullptr && infoSize >= sizeof(VS_FIXEDFILEINFO);
     if (found)
         *fixed = *info;
+    if (codePage != nullptr) {
+        WORD* translation = nullptr;  // language, code page
+        UINT translationSize = 0;
+        *codePage = 0;
+        if (found && VerQueryValueW(block, L"\\VarFileInfo\\Translation",
+                                    reinterpret_cast<void**>(&translation), &translationSize) &&
+            translation != nullptr && translationSize >= 2 * sizeof(WORD))
+            *codePage = translation[1];
+    }
     std::free(block);
     return found;
 }
@@ -65,6 +76,40 @@ void GetExePath(wchar_t (&path)[MAX_PATH])
         path[0] = L'\0';
 }
 
+// <exe dir><locale>\PLRes.dll mapped as resources only, when its product version's major and
+// minor numbers are `programVersion`'s and its texts are written for the system's ANSI code
+// page: the program loads them through that code page, which could not hold those of
+// another (German on a Japanese system would show "?"). UTF-8, which Windows 10 offers as
+// the ANSI code page, holds every text. Null otherwise.
+HINSTANCE LoadModuleOf(LCID locale, DWORD programVersion)
+{
+    const wchar_t* directory = GetExeDirectory();
+    wchar_t path[MAX_PATH];
+    const int length = std::swprintf(path, MAX_PATH, L"%ls%d\\%ls", directory,
+                                     static_cast<int>(locale), kResourceModuleName);
+    // A cut path could name another file: a path that does not fit finds no module, and
+    // without the executable's folder the path would be read from the current one.
+    if (directory[0] == L'\0' || length < 0 || length >= MAX_PATH)
+        return nullptr;
+
+    // The version is read from the file before anything of it is mapped.
+    VS_FIXEDFILEINFO fixed;
+    UINT codePage = 0;
+    const DWORD version = ReadFixedVersion(path, &fixed, &codePage) ? fixed.dwProductVersionMS
+                                                                    : kNoProductVersion;
+    if (version != programVersion || (codePage != GetACP() && GetACP() != CP_UTF8))
+        return nullptr;
+
+    // A language module is resources only: mapped as data, its entry point never runs and
+    // none of its imports are loaded. Windows before Vista lack the image-resource flag and
+    // refuse the call with it.
+    HINSTANCE module = LoadLibraryExW(path, nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr)
+        module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return module;
+}
+
 }  // namespace
 
 const char* ProgramVersion()
@@ -84,28 +129,18 @@ const char* ProgramVersion()
 
 HINSTANCE LoadResourceModule()
 {
-    const wchar_t* directory = GetExeDirectory();
-    wchar_t path[MAX_PATH];
-    const int length = std::swprintf(path, MAX_PATH, L"%ls%d\\%ls", directory,
-                                     static_cast<int>(GetUserDefaultLCID()), kResourceModuleName);
-    // A cut path could name another file: a path that does not fit finds no module, and
-    // without the executable's folder the path would be read from the current one.
-    if (directory[0] == L'\0' || length < 0 || length >= MAX_PATH)
-        return nullptr;
-
-    // The version is read from the file before anything of it is mapped.
     wchar_t exePath[MAX_PATH];
     GetExePath(exePath);
-    if (ReadProductVersion(path) != ReadProductVersion(exePath))
-        return nullptr;
+    const DWORD programVersion = ReadProductVersion(exePath);
 
-    // A language module is resources only: mapped as data, its entry point never runs and
-    // none of its imports are loaded. Windows before Vista lack the image-resource flag and
-    // refuse the call with it.
-    HINSTANCE module = LoadLibraryExW(path, nullptr,
-                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (module == nullptr)
-        module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    // The user's own region first, then the language's default one: German (Austria), 3079,
+    // finds 1031\, Spanish (Argentina), 11274, finds 1034\. Else none: English.
+    const LCID locale = GetUserDefaultLCID();
+    const LCID language = MAKELCID(MAKELANGID(PRIMARYLANGID(LANGIDFROMLCID(locale)), SUBLANG_DEFAULT),
+                                   SORT_DEFAULT);
+    HINSTANCE module = LoadModuleOf(locale, programVersion);
+    if (module == nullptr && language != locale)
+        module = LoadModuleOf(language, programVersion);
     return module;
 }
 

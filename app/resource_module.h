@@ -8,8 +8,11 @@
 // The accepted language module, or null. Set once at start-up, freed at the end.
 extern HINSTANCE resourceModule;
 
-// Maps <exe dir><user's default LCID>\PLRes.dll as resources only, when the major and
-// minor numbers of its product version equal the executable's. Null when there is none.
+// Maps <exe dir><LCID>\PLRes.dll as resources only: the folder of the user's default locale,
+// else that of its language's default region (1031 for German (Austria)). A module counts
+// when the major and minor numbers of its product version equal the executable's and its
+// version record's translation names the system's ANSI code page (or that is UTF-8). Null
+// when none counts.
 HINSTANCE LoadResourceModule();
 
 // The running executable's product version, "major.minor.build.revision" ("0.0.0.0" when it

@@ -20,3 +20,8 @@ const int kLocalizedKeyBytes = 24;
 
 // Writes "name(<locale>)", the locale identifier in decimal (name(1041) for 1041).
 void FormatLocalizedKey(char (&key)[kLocalizedKeyBytes], uint32_t locale);
+
+// True when the system's ANSI code page is the one the texts of `locale` are written in, so
+// that its names show as written (German names on a Japanese system would not). Always
+// true in the native build.
+bool SystemCodePageIsLocales(uint32_t locale);

@@ -14,3 +14,8 @@ void FormatLocalizedKey(char (&key)[kLocalizedKeyBytes], uint32_t locale)
 {
     std::snprintf(key, sizeof key, "name(%d)", static_cast<int>(locale));
 }
+
+bool SystemCodePageIsLocales(uint32_t)
+{
+    return true;
+}

@@ -2,6 +2,8 @@
 
 #include "filter/ansi_text.h"
 
+#include <cstdlib>
+
 #include <windows.h>
 
 const char* NextAnsiChar(const char* text)
@@ -14,4 +16,11 @@ const char* NextAnsiChar(const char* text)
 void FormatLocalizedKey(char (&key)[kLocalizedKeyBytes], uint32_t locale)
 {
     wsprintfA(key, "name(%d)", static_cast<int>(locale));
+}
+
+bool SystemCodePageIsLocales(uint32_t locale)
+{
+    char codePage[8] = "";
+    return GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE, codePage, sizeof codePage) > 0 &&
+           static_cast<UINT>(std::atoi(codePage)) == GetACP();
 }

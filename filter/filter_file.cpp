@@ -20,10 +20,19 @@ const char kDefaultNameKey[] = "name";
 // A line, its copy split into key and value, and the display name.
 const int kLineBytes = 128;
 
+// The keys of the display names a user reads, best first: that of the user's own locale
+// and that of its language's default region (name(3079) and name(1031) for German
+// (Austria)), as the language modules are chosen. Both empty where the system's code page is
+// not the locale's, whose bytes would show other characters.
+struct LocalizedKeys {
+    char region[kLocalizedKeyBytes];
+    char language[kLocalizedKeyBytes];
+};
+
 // What the lines after the header say.
 struct FilterFileContents {
     char displayName[kLineBytes];
-    bool localized;  // a line with the user's localized key has set the display name
+    int rank;  // of the line that set the display name: 0 none, 1 "name", 2 language, 3 region
     ControlCube colors;
     int colorCount;
 };
@@ -73,10 +82,10 @@ bool ReadColorLine(const char* line, ColorRef* color)
     return true;
 }
 
-// A line that begins with a letter and holds a colon: "key: value". A line with the
-// user's localized key wins over "name" wherever it stands; among lines of one kind the
-// last one wins. Empty values and other keys are ignored.
-void ReadNameLine(const char* line, const char* localizedKey, FilterFileContents& contents)
+// A line that begins with a letter and holds a colon: "key: value". A line with a localized
+// key wins over "name" wherever it stands, the user's region over the language; among lines
+// of one kind the last one wins. Empty values and other keys are ignored.
+void ReadNameLine(const char* line, const LocalizedKeys& keys, FilterFileContents& contents)
 {
     char copy[kLineBytes];
     std::strcpy(copy, line);
@@ -88,23 +97,28 @@ void ReadNameLine(const char* line, const char* localizedKey, FilterFileContents
     TrimWhiteSpace(value);
     if (value[0] == '\0')
         return;
-    if (EqualsIgnoringAsciiCase(key, localizedKey)) {
+    int rank = 0;
+    if (EqualsIgnoringAsciiCase(key, keys.region))
+        rank = 3;
+    else if (EqualsIgnoringAsciiCase(key, keys.language))
+        rank = 2;
+    else if (EqualsIgnoringAsciiCase(key, kDefaultNameKey))
+        rank = 1;
+    if (rank > 0 && rank >= contents.rank) {
         std::strcpy(contents.displayName, value);
-        contents.localized = true;
-    } else if (EqualsIgnoringAsciiCase(key, kDefaultNameKey) && !contents.localized) {
-        std::strcpy(contents.displayName, value);
+        contents.rank = rank;
     }
 }
 
 // Reads the lines after the header up to the end of the file or the 216th colour line,
 // whichever comes first: nothing after that colour line is read.
-void ReadFilterLines(std::FILE* file, const char* localizedKey, FilterFileContents& contents)
+void ReadFilterLines(std::FILE* file, const LocalizedKeys& keys, FilterFileContents& contents)
 {
     char line[kLineBytes];
     while (contents.colorCount < kControlCubeSize && std::fgets(line, sizeof line, file)) {
         TrimWhiteSpace(line);
         if (IsAsciiLetter(line[0]) && std::strchr(line, ':') != nullptr)
-            ReadNameLine(line, localizedKey, contents);
+            ReadNameLine(line, keys, contents);
         else if (ReadColorLine(line, &contents.colors[contents.colorCount]))
             ++contents.colorCount;
     }
@@ -137,8 +151,12 @@ int ReadFilterFile(std::FILE* file, const char* path, uint32_t locale)
 
     char baseName[kMaxPath];
     GetFileBaseName(path, baseName);
-    char localizedKey[kLocalizedKeyBytes];
-    FormatLocalizedKey(localizedKey, locale);
+    LocalizedKeys keys = {};
+    if (SystemCodePageIsLocales(locale)) {
+        FormatLocalizedKey(keys.region, locale);
+        // The primary language (the low ten bits) with SUBLANG_DEFAULT, without a sort.
+        FormatLocalizedKey(keys.language, (locale & 0x3FF) | 0x400);
+    }
 
     FilterFileContents contents;
     std::memset(&contents, 0, sizeof contents);
@@ -146,7 +164,7 @@ int ReadFilterFile(std::FILE* file, const char* path, uint32_t locale)
     // characters), so cutting it here changes nothing the user could see.
     CopyWholeCharacters(contents.displayName, kLineBytes, baseName,
                         baseName + std::strlen(baseName));
-    ReadFilterLines(file, localizedKey, contents);
+    ReadFilterLines(file, keys, contents);
 
     if (const BuiltinFilter* builtin = FindBuiltinFilter(baseName)) {
         // Renames the built-in filter; its colours stay the program's own.

@@ -6,8 +6,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 #include "app/message_box.h"
+#include "app/resource_module.h"
+#include "filter/text.h"
+#include "res/resource.h"
 
 FrameBuffers frameBuffers;
 SYSTEMTIME captureTime;
@@ -74,9 +78,13 @@ int CaptureScreen(HWND boxOwner, const RECT& area)
 {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (!HoldImages(width, height)) {
-        ShowMessageF(boxOwner, MB_OK | MB_ICONWARNING,
-                     "The screen could not be captured: not enough memory for %d x %d pixels.",
-                     width, height);
+        wchar_t format[256] = L"", sizes[2][12], text[512];
+        LoadResStringW(IDS_CAPTURE_NO_MEMORY, format, 256);
+        std::swprintf(sizes[0], 12, L"%d", width);
+        std::swprintf(sizes[1], 12, L"%d", height);
+        const wchar_t* const arguments[] = {sizes[0], sizes[1]};
+        SubstitutePlaceholders(text, 512, format, arguments, 2);
+        ShowMessageW(boxOwner, MB_OK | MB_ICONWARNING, text);
         return 0;
     }
 

@@ -105,48 +105,51 @@ void RunModalStep(Step step)
     FollowShiftAfterModalLoop();
 }
 
-// Copy, Save picture and Save comparison sheet. While their boxes and dialog run, the panel
-// is disabled, so that the picture being kept cannot change under them.
-void RunKeepCommand(HWND window, UINT command)
+// Copy, Save picture and Save comparison sheet, inside a modal step. While their boxes and
+// dialog run, the panel is disabled, so that the picture being kept cannot change under
+// them.
+void KeepPicture(HWND window, UINT command)
 {
-    if (previewBusy || frameBuffers.filtered == nullptr)
+    if (frameBuffers.filtered == nullptr)
         return;
-    RunModalStep([&] {
-        if (panelWindow != nullptr)
-            EnableWindow(panelWindow, FALSE);
-        if (command == IDM_PREVIEW_COPY)
-            CopyPicture(window, ShownPixels());
-        else if (command == IDM_PREVIEW_SAVE)
-            SavePicture(window, SelectedFilter());
-        else
-            SaveComparisonSheet(window);
-        if (panelWindow != nullptr) {
-            EnableWindow(panelWindow, TRUE);
-            // A dialog or box gives the activation back to its owner, the preview; the keys
-            // belong to the panel's list.
-            ForceForegroundWindow(panelWindow);
-            SetFocus(panelWindow);
-        }
-    });
+    if (panelWindow != nullptr)
+        EnableWindow(panelWindow, FALSE);
+    if (command == IDM_PREVIEW_COPY)
+        CopyPicture(window, ShownPixels());
+    else if (command == IDM_PREVIEW_SAVE)
+        SavePicture(window, SelectedFilter());
+    else
+        SaveComparisonSheet(window);
+    if (panelWindow != nullptr) {
+        EnableWindow(panelWindow, TRUE);
+        // A dialog or box gives the activation back to its owner, the preview; the keys
+        // belong to the panel's list.
+        ForceForegroundWindow(panelWindow);
+        SetFocus(panelWindow);
+    }
 }
 
-// True when `command` is one of the preview menu's.
+// A command of the preview's menu or of its shortcuts, inside a modal step; 0 is none.
+void RunCommand(HWND window, UINT command)
+{
+    if (command == IDM_PREVIEW_CLOSE)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    else if (command != 0)
+        KeepPicture(window, command);
+}
+
+// A shortcut's command. True when it is one of the preview's.
 bool OnCommand(HWND window, UINT command)
 {
-    switch (command) {
-    case IDM_PREVIEW_COPY:
-    case IDM_PREVIEW_SAVE:
-    case IDM_PREVIEW_SAVE_SHEET:
-        RunKeepCommand(window, command);
-        return true;
-    case IDM_PREVIEW_CLOSE:
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        return true;
-    }
-    return false;
+    const bool ours = command == IDM_PREVIEW_COPY || command == IDM_PREVIEW_SAVE ||
+                      command == IDM_PREVIEW_SAVE_SHEET || command == IDM_PREVIEW_CLOSE;
+    if (ours && !previewBusy)
+        RunModalStep([&] { RunCommand(window, command); });
+    return ours;
 }
 
-// The menu of a right click, at the cursor.
+// The menu of a right click, at the cursor. Its command runs in the same modal step, so that
+// a Shift held to compare still holds for a Copy chosen from it.
 void OnContextMenu(HWND window, LPARAM position)
 {
     if (previewBusy)
@@ -158,15 +161,13 @@ void OnContextMenu(HWND window, LPARAM position)
     if (position == -1)  // the menu key: no mouse position
         GetCursorPos(&at);
     // The panel holds the foreground, so the menu closes when the user clicks elsewhere.
-    UINT command = 0;
     RunModalStep([&] {
-        command = static_cast<UINT>(TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD |
-                                                   TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                                   at.x, at.y, 0, window, nullptr));
+        const UINT command = static_cast<UINT>(
+            TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN |
+                           TPM_TOPALIGN, at.x, at.y, 0, window, nullptr));
+        DestroyMenu(menu);
+        RunCommand(window, command);
     });
-    DestroyMenu(menu);
-    if (command != 0)
-        OnCommand(window, command);
 }
 
 // The capture and the first filter, before the window is shown, so that neither it nor the

@@ -68,3 +68,6 @@
 #define IDS_IMAGE_ENCODE_FAILED   11118
 #define IDS_IMAGE_IS_FOLDER       11119
 #define IDS_IMAGE_IS_DEVICE       11120
+
+// The capture's message: %1 and %2 stand for the monitor's width and height in pixels.
+#define IDS_CAPTURE_NO_MEMORY     11200

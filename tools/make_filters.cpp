@@ -1,5 +1,6 @@
 // Writes filter files that simulate colour-vision deficiencies by published models: the
-// six that ship with the program (--shipped), or one of the user's choosing. Each file's
+// six that ship with the program and the four that name the built-in filters (--shipped),
+// or one of the user's choosing. Each file's
 // control colours are chosen by optimisation through the program's own cube expansion
 // (tools/cube_optimizer.h), and its fidelity is printed as a Markdown table row, with the
 // least grid mean any filter file could reach for that model (tools/cube_bound.h).
@@ -25,7 +26,8 @@ const char kUsage[] =
     "       make_filters --model vienot|brettel|machado --deficiency protan|deutan|tritan\n"
     "                    [--severity S] [--name TEXT] [--localized LCID TEXT]... FILE.plf\n"
     "\n"
-    "--shipped writes the six filter files that ship with the program into FOLDER.\n"
+    "--shipped writes the six filter files that ship with the program, and the four that\n"
+    "name the built-in filters in its languages, into FOLDER.\n"
     "Otherwise one file is written: vienot (Vienot, Brettel & Mollon 1999) covers protan\n"
     "and deutan dichromacy, brettel (Brettel, Vienot & Mollon 1997) all three\n"
     "dichromacies, machado (Machado, Oliveira & Fernandes 2009) anomalous trichromacy at a\n"
@@ -114,8 +116,30 @@ bool MakeFilter(const FilterFileText& text, const CvdModel& model)
     return true;
 }
 
+// A file that only renames a built-in filter: its names and no colours.
+bool WriteRenameFile(const std::string& folder, const ShippedRename& rename)
+{
+    const std::string path = folder + "/" + rename.fileName;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "make_filters: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::fprintf(file, "[Prismolenteer filter]\r\n");
+    std::fprintf(file, "; The names of the built-in filter %s.\r\n", rename.what);
+    std::fprintf(file, "; A file named after a built-in filter only renames it: it needs no colours.\r\n");
+    std::fprintf(file, "name: %s\r\n", rename.displayName);
+    for (const LocalizedName& name : rename.localized)
+        std::fprintf(file, "name(%u): %s\r\n", name.locale, name.text);
+    const bool written = std::ferror(file) == 0;
+    return std::fclose(file) == 0 && written;
+}
+
 int MakeShipped(const std::string& folder)
 {
+    for (const ShippedRename& rename : kShippedRenames)
+        if (!WriteRenameFile(folder, rename))
+            return 1;
     for (const ShippedFilter& shipped : kShippedFilters) {
         FilterFileText text;
         text.path = folder + "/" + shipped.fileName;

@@ -1,5 +1,6 @@
 // The filter files that ship with the program, written by tools/make_filters.cpp into
-// data/filter/ and measured by the tests against the models they implement.
+// data/filter/ and measured by the tests against the models they implement, and the files
+// that name the built-in filters.
 #pragma once
 
 #include <cstdint>
@@ -23,3 +24,16 @@ struct ShippedFilter {
 
 const int kShippedFilterCount = 6;
 extern const ShippedFilter kShippedFilters[kShippedFilterCount];
+
+// A file named after a built-in filter only renames it and needs no colours: these give the
+// four built-in filters their names in the shipped languages. The English name is the
+// program's own.
+struct ShippedRename {
+    const char* fileName;
+    const char* what;  // what the built-in filter does, for the file's comment
+    const char* displayName;
+    LocalizedName localized[kShippedLocales];
+};
+
+const int kShippedRenameCount = 4;
+extern const ShippedRename kShippedRenames[kShippedRenameCount];

@@ -1,8 +1,11 @@
 // File names in the double-byte ANSI code page 932, where the trail byte of a character
 // may be '\\' (0x5C): 表 is 95 5C, ソ is 83 5C. Run under a Japanese locale, so that Wine's
 // CharNextA, the folder scan and the proposed names of saved pictures work in code page 932
-// as on a Japanese Windows.
+// as on a Japanese Windows, where names of Western locales are not read.
 
+#include <filesystem>
+
+#include "filter/filter_file.h"
 #include "filter/filter_folder.h"
 #include "preview/picture_name.h"
 #include "tests/support/scratch_filter_folder.h"
@@ -17,6 +20,10 @@ TEST_F(ScratchFilterFolder, TheScanReadsDoubleByteFileNamesAndTheJapaneseName)
     EXPECT_NE(LoadFilterFiles(folder_.c_str()), 0);
     EXPECT_EQ(DisplayName(sofuto), hyoji) << "in the user's locale, 1041";
     EXPECT_EQ(DisplayName(hyo), hyo) << "the name up to its first dot";
+    // Names written in code page 1252 would show other characters here.
+    WriteFile("sanft.plf", FilterText("name: Gentle\r\nname(1031): Sanft Gr\xFCn\r\n"));
+    LoadFilterFile((std::filesystem::path(folder_).string() + "sanft.plf").c_str(), 1031);
+    EXPECT_EQ(DisplayName("sanft"), "Gentle") << "for a user of German on this system";
 }
 
 TEST(ProposedPictureName, NamesTheMomentAndTheFilterInWholeCharactersAFileNameCanHold)

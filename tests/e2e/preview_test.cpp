@@ -113,6 +113,9 @@ TEST_F(PreviewWithEveryFilter, ShowsEachFilterExactlyAndThePanelKeepsItsPlace)
     })) << "the panel is at " << dragged.left << "," << dragged.top;
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return PreviewGone(); })) << "Esc";
+    // The pattern painted again first: until then the screen may still hold the last
+    // filter's picture, which the next capture would take.
+    ASSERT_TRUE(Shows(area, 0)) << "the pattern did not come back";
     PressKey(VK_F11);
     ASSERT_TRUE(WaitUntil([&] { return PreviewShown(); }));
     GetWindowRect(Panel(), &placed);

@@ -97,17 +97,25 @@ TEST_F(FilterFile, AColourLineIsAHashAndSixHexDigits)
     }
 }
 
-TEST_F(FilterFile, TheLocalizedNameWinsWhereverItStandsAndTheLastOfAKindWins)
+// The locales are Western ones, whose names also read as written under Wine's English locale.
+TEST_F(FilterFile, TheLocalizedNameWinsWhereverItStandsTheRegionsOverItsLanguagesAndTheLastOfAKindWins)
 {
     const struct { const char* lines; uint32_t locale; const char* name; } cases[] = {
-        {"", 1041, "soft"},  {"name: First\r\nname: Second\n", 1033, "Second"},
-        {"name: English\nname(1041): Japanese\n", 1041, "Japanese"},
-        {"name(1041): One\nname(1041): Two\nname: English\n", 1041, "Two"},
-        {"name: English\nname(1033): American\n", 1041, "English"},
+        {"", 1031, "soft"},  {"name: First\r\nname: Second\n", 1033, "Second"},
+        {"name: English\nname(1031): German\n", 1031, "German"},
+        {"name(1031): One\nname(1031): Two\nname: English\n", 1031, "Two"},
+        {"name: English\nname(1033): American\n", 1031, "English"},
         {"NAME(1033): American\nname: English\n", 1033, "American"},
-        {"name: Kept\nname:\nname:   \nname(1041):\n", 1041, "Kept"},
+        {"name: Kept\nname:\nname:   \nname(1031):\n", 1031, "Kept"},
         {"  name \t:  Soft tones  \r\n", 1033, "Soft tones"},  {"name: a:b: c\n", 1033, "a:b: c"},
-        {"title: Other\nname (1041): Spaced\n1name: Digit\n:name: Colon\nname x\n", 1041, "soft"},
+        {"title: Other\nname (1031): Spaced\n1name: Digit\n:name: Colon\nname x\n", 1031, "soft"},
+        // German (Austria) reads German (Germany) where it has no line of its own; other
+        // regions of the language, and the language's default region's sort variants, not.
+        {"name: English\nname(1031): German\n", 3079, "German"},
+        {"name(3079): Austrian\nname(1031): German\nname: English\n", 3079, "Austrian"},
+        {"name: English\nname(2055): Swiss\nname(66567): Phone book\n", 3079, "English"},
+        {"name(1031): German\n", 66567, "German"},  // German, phone-book sort
+        {"name: English\nname(1034): Spanish\n", 11274, "Spanish"},  // Spanish (Argentina)
     };
     for (const auto& c : cases) {
         ResetToBuiltins();

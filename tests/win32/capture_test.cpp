@@ -24,7 +24,9 @@ TEST(Capture, FailuresAreToldAndOnlyAFailedReadBackOpensThePreview)
         EXPECT_TRUE(!previewWindow && !panelWindow && !frameBuffers.captured)
             << "nothing half-made";
         ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].text.find("The screen could not be captured"), 0u);
+        EXPECT_EQ(boxes.shown[0].text, "The screen could not be captured: not enough memory for " +
+                                           std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " x " +
+                                           std::to_string(GetSystemMetrics(SM_CYSCREEN)) + " pixels.");
     }
     {
         ScreenPattern pattern;  // a picture for the kept images to hold

@@ -49,6 +49,29 @@ static void CALLBACK CheckMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
     PostMessageA(FindWindowA("#32770", productName), WM_COMMAND, IDOK, 0);
 }
 
+// Every row of `list` can be drawn and fits beside the list's scroll bar, which shows: as
+// the list box draws a row, in Unicode, two pixels in from either side.
+static void ExpectRowsFit(HWND list, const std::string& where)
+{
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    EXPECT_TRUE(GetScrollBarInfo(list, OBJID_VSCROLL, &bar) && !(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
+        << where << " shows no scroll bar";
+    RECT rows;
+    GetClientRect(list, &rows);
+    HDC dc = GetDC(list);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    for (int i = 0; i < SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+        char row[128] = "";
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+        const std::wstring name = ExpectDrawable(dc, row);
+        SIZE size;
+        GetTextExtentPoint32W(dc, name.c_str(), int(name.size()), &size);
+        EXPECT_LE(size.cx + 4, rows.right) << where << ": \"" << row << "\" needs " << size.cx + 4 << " of " << rows.right;
+    }
+    ReleaseDC(list, dc);
+}
+
 // What a process started at `dpi` sees of the program's windows in the user's language: the
 // module is taken, and each text reaches the program whole in the ANSI code page and fits.
 static void CheckTheWindowsAt(UINT dpi)
@@ -97,33 +120,34 @@ static void CheckTheWindowsAt(UINT dpi)
     }
     ReleaseDC(nullptr, dc);
 
-    // The panel over the shipped filters and a long name; its unit is the GUI font's height.
+    // The panel over the shipped filters (the built-in ones named by their files), a long
+    // name and enough short ones for every list to scroll; its unit is the GUI font's height.
     ReadyThePreview();
+    LoadFilterFiles(GetFilterFolder());
+    ASSERT_EQ(filterTable.count, 10) << "four built-in filters and the six shipped ones";
+    std::vector<std::string> shipped;
+    for (int i = 0; i < filterTable.count; ++i) {
+        shipped.push_back(filterTable.records[i].displayName);
+        if (const BuiltinFilter* builtin = FindBuiltinFilter(filterTable.records[i].name)) {
+            EXPECT_EQ(shipped[i] == builtin->displayName, locale == 1033) << shipped[i] << " for locale " << locale;
+        }
+    }
     const ColorRef black[kControlCubeSize] = {};
     AddFilter("long", "Deuteranomaly (weak green cones)", FilterKind::Custom, black);
-    LoadFilterFiles(GetFilterFolder());
-    ASSERT_EQ(filterTable.count, 11) << "four built-in filters, a long one and the six shipped ones";
+    for (int i = 0; i < 60; ++i)
+        AddFilter(("f" + std::to_string(i)).c_str(), std::to_string(i).c_str(), FilterKind::Custom, black);
     for (int i = 0; i < filterTable.count; ++i)
         EnableFilterByName(filterTable.records[i].name);
     CreatePreviewWindow(nullptr, PrimaryMonitor());
     HWND list = GetDlgItem(panelWindow, kPanelListId);
-    RECT listRect, rows, button;
+    RECT listRect, button;
     GetWindowRect(list, &listRect);
     MapWindowPoints(nullptr, panelWindow, reinterpret_cast<POINT*>(&listRect), 2);
-    GetClientRect(list, &rows);
     GetClientRect(GetDlgItem(panelWindow, kPanelCloseId), &button);
     const int m = MulDiv(language->fontHeight, int(dpi), 96);
     EXPECT_EQ(std::make_tuple(listRect.left, listRect.top, button.bottom), std::make_tuple(m, m, m + 10));
     ExpectTextsFit(panelWindow, dpi);
-    dc = GetDC(list);
-    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-    for (int i = 0; i < filterTable.count; ++i) {
-        const std::wstring name = ExpectDrawable(dc, filterTable.records[i].displayName);
-        SIZE size;  // as the list box draws it: in Unicode, two pixels in
-        GetTextExtentPoint32W(dc, name.c_str(), int(name.size()), &size);
-        EXPECT_LE(size.cx + 4, rows.right) << filterTable.records[i].displayName;
-    }
-    ReleaseDC(list, dc);
+    ExpectRowsFit(list, "the panel at " + std::to_string(dpi) + " DPI");
     DestroyWindow(previewWindow);
 
     for (int id : {IDD_ABOUT, IDD_OPTION, IDD_ENABLE_FILTER}) {  // with the executable's controls
@@ -131,6 +155,14 @@ static void CheckTheWindowsAt(UINT dpi)
         HWND original = CreateDialogParamA(exeInstance, MAKEINTRESOURCEA(id), nullptr, PassiveDialogProc, 0);
         EXPECT_EQ(ControlShapes(dialog), ControlShapes(original)) << "dialog " << id;
         ExpectTextsFit(dialog, dpi);
+        // The Option dialog's list and the Enable filter dialog's with every shipped filter.
+        if (HWND rows = GetDlgItem(dialog, id == IDD_OPTION ? IDC_FILTER_LIST : IDC_AVAILABLE_LIST)) {
+            for (const std::string& name : shipped)
+                SendMessageA(rows, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+            for (int i = 0; i < 60; ++i)
+                SendMessageA(rows, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(i).c_str()));
+            ExpectRowsFit(rows, "the list of dialog " + std::to_string(id) + " at " + std::to_string(dpi) + " DPI");
+        }
         DestroyWindow(original);
         DestroyWindow(dialog);
     }
@@ -238,7 +270,7 @@ protected:
         monitors[0] = {0, 0, width / 2, height};
         monitors[1] = {width / 2, 0, width, height};
         ReadyThePreview();
-        settings = Settings{};
+        settings = {};
         settings.EnableMouseAction = 1;  // the top-left corner
     }
 

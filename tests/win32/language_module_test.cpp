@@ -1,5 +1,8 @@
-// The language module against the real loader: which module is taken, that it is mapped as
-// resources only, and where each text, the menu, the dialogs and the picture come from.
+// The language module against the real loader: which module is taken (the user's region,
+// the language's default region, the system's code page), that it is mapped as resources
+// only, and where each text, the menu, the dialogs and the picture come from.
+
+#include <filesystem>
 
 #include <filesystem>
 
@@ -63,4 +66,60 @@ TEST(LanguageModule, IsTakenAtTheExecutablesMajorAndMinorVersionAndLendsTextsOne
     resourceModule = nullptr;
     DeleteFileA(installed.c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// The user's locale and the system's ANSI code page as the test sets them.
+static LCID userLocale;
+static UINT systemCodePage;
+static LCID WINAPI FakeGetUserDefaultLCID() { return userLocale; }
+static UINT WINAPI FakeGetACP() { return systemCodePage; }
+
+TEST(LanguageModule, IsTheRegionsElseTheLanguagesDefaultRegionsAndOnlyInTheSystemsCodePage)
+{
+    ImportPatch locale("kernel32.dll", "GetUserDefaultLCID", reinterpret_cast<void*>(FakeGetUserDefaultLCID));
+    ImportPatch codePage("kernel32.dll", "GetACP", reinterpret_cast<void*>(FakeGetACP));
+    const std::wstring english = L"&Close", german = L"&Schlie\u00DFen", french = L"&Fermer",
+                       spanish = L"&Cerrar", japanese = L"\u9589\u3058\u308B(&C)";
+    // The Close text of the module taken, beside the shipped ones; `own` is a test module put
+    // into the folder of the user's own locale.
+    const struct { LCID locale; UINT codePage; const char* own; std::wstring close; } rows[] = {
+        {0x0C07, 1252, nullptr, german},   // German (Austria): 1031
+        {0x0807, 1252, nullptr, german},   // German (Switzerland)
+        {0x0C0C, 1252, nullptr, french},   // French (Canada): 1036
+        {0x080C, 1252, nullptr, french},   // French (Belgium)
+        {0x100C, 1252, nullptr, french},   // French (Switzerland)
+        {0x080A, 1252, nullptr, spanish},  // Spanish (Mexico): its own 2058
+        {0x2C0A, 1252, nullptr, spanish},  // Spanish (Argentina): 1034
+        {0x0809, 1252, nullptr, english},  // English (United Kingdom): no module
+        {0x0411, 932, nullptr, japanese},
+        {0x0411, 1252, nullptr, english},  // Japanese texts on a Western system
+        {0x0407, 932, nullptr, english},   // German texts on a Japanese system
+        {0x0C07, 932, nullptr, english},
+        {0x0C07, CP_UTF8, nullptr, german},  // UTF-8 holds every text
+        {0x0C07, 1252, "matching", L"&Shut"},  // the region's own folder first
+        {0x0C07, 1252, "newer", german},       // unless its module is refused
+    };
+    MessageBoxes boxes;
+    for (const auto& row : rows) {
+        userLocale = row.locale;
+        systemCodePage = row.codePage;
+        const std::string folder = std::filesystem::path(GetExeDirectory()).string() + std::to_string(row.locale);
+        if (row.own != nullptr) {
+            CreateDirectoryA(folder.c_str(), nullptr);
+            CopyFileA((PL_LANGUAGE_MODULES + std::string(row.own) + "\\PLRes.dll").c_str(),
+                      (folder + "\\PLRes.dll").c_str(), FALSE);
+        }
+        HINSTANCE module = LoadResourceModule();
+        wchar_t close[32] = L"";
+        LoadStringW(module != nullptr ? module : GetModuleHandleA(nullptr), IDS_CLOSE, close, 32);
+        EXPECT_EQ(close, row.close) << std::hex << "locale 0x" << row.locale << std::dec
+                                    << ", code page " << row.codePage;
+        if (module != nullptr)
+            FreeLibrary(module);
+        if (row.own != nullptr) {
+            DeleteFileA((folder + "\\PLRes.dll").c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty()) << "a refused module is not a matter for a box";
 }
