@@ -8,15 +8,27 @@
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/resource_module.h"
+#include "dialogs/splash_window.h"
 #include "filter/filter_folder.h"
 #include "filter/filter_table.h"
+#include "preview/operate_panel.h"
+#include "preview/preview_window.h"
 #include "res/resource.h"
+#include "settings/settings.h"
 #include "settings/settings_store.h"
-#include "tray/program_windows.h"
+#include "tray/main_frame.h"
 
 namespace {
 
 const char kSingleInstanceMutex[] = "singleinstance.mutex.prismolenteer.morvask";
+
+// The program's window classes, registered in this order.
+ATOM (*const kWindowClasses[])() = {
+    RegisterMainFrameClass,
+    RegisterPreviewClass,
+    RegisterPanelClass,
+    RegisterSplashClass,
+};
 
 // At this point there is no product name, or no window to own the box.
 void ShowInitializeError()
@@ -30,10 +42,11 @@ int InitWindows(HINSTANCE instance)
 {
     exeInstance = instance;
     InitCommonControls();
-    if (!RegisterWindowClasses()) {
-        ShowInitializeError();
-        return 0;
-    }
+    for (ATOM (*registerClass)() : kWindowClasses)
+        if (registerClass() == 0) {
+            ShowInitializeError();
+            return 0;
+        }
     if (CreateMainFrame() == nullptr) {
         ShowMessageId(nullptr, MB_ICONERROR, IDS_ERR_CREATE_WINDOW);
         return 0;
@@ -41,11 +54,19 @@ int InitWindows(HINSTANCE instance)
     return 1;
 }
 
+// The splash picture, unless the settings switch it off; it closes itself. A failure is
+// reported, and start-up goes on.
+void ShowStartupSplash()
+{
+    if (!settings.NoSplash && CreateSplashWindow() == nullptr)
+        ShowMessageId(mainFrameWnd, MB_ICONERROR, IDS_ERR_CREATE_SPLASH);
+}
+
 void RunMessageLoop()
 {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (TakePanelKeyboardMessage(&msg))
+        if (TakePreviewKeyboardMessage(&msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

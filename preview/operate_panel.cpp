@@ -240,9 +240,9 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_CREATE:         return OnCreate(panel, reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_DESTROY:        OnDestroy(panel); return 0;
-    case WM_SETFOCUS:       SetFocus(GetDlgItem(panel, kPanelListId)); return 0;
+    case WM_SETFOCUS:       SetFocus(GetDlgItem(panel, kPanelListId)); return 0;  // to the list
     case WM_PAINT:          OnPaint(panel); return 0;
-    case WM_IME_SETCONTEXT: return 0;
+    case WM_IME_SETCONTEXT: return 0;  // a list to choose from: no input method window
     case WM_DPICHANGED:     OnDpiChanged(panel, HIWORD(wParam), reinterpret_cast<RECT*>(lParam)); return 0;
     case WM_PANEL_ESCAPE:   SendMessageA(panel, WM_CLOSE, 0, 0); return 0;
     // The panel never closes itself: the preview ends and takes the panel with it.

@@ -229,11 +229,11 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
     switch (msg) {
     case WM_CREATE:          return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_DESTROY:         OnDestroy(); return 0;
-    case WM_SETFOCUS:        return 0;
+    case WM_SETFOCUS:        return 0;  // the keys belong to the panel's list
     case WM_PAINT:           OnPaint(window); return 0;
     case WM_CLOSE:           DestroyWindow(window); return 0;
     case WM_MOUSEACTIVATE:   return OnMouseActivate();
-    case WM_IME_SETCONTEXT:  return 0;
+    case WM_IME_SETCONTEXT:  return 0;  // nothing to type into: no input method window
     case WM_PREVIEW_REFILTER: OnRefilter(window); return 0;
     case WM_CONTEXTMENU:     OnContextMenu(window, lParam); return 0;
     // Another program took the keyboard: the release of Shift will not reach us.
@@ -307,13 +307,17 @@ bool IsPreviewBusy()
 
 bool TakePreviewKeyboardMessage(MSG* msg)
 {
-    if (previewWindow == nullptr || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
+    if (previewWindow == nullptr)
         return false;
-    HWND root = GetAncestor(msg->hwnd, GA_ROOT);
-    if (root == nullptr || (root != previewWindow && root != panelWindow))
-        return false;
-    FollowShift(*msg);
-    return previewKeys != nullptr && TranslateAcceleratorA(previewWindow, previewKeys, msg);
+    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+        HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+        if (root != nullptr && (root == previewWindow || root == panelWindow)) {
+            FollowShift(*msg);
+            if (previewKeys != nullptr && TranslateAcceleratorA(previewWindow, previewKeys, msg))
+                return true;
+        }
+    }
+    return panelWindow != nullptr && IsDialogMessageA(panelWindow, msg);
 }
 
 BOOL ForceForegroundWindow(HWND window)

@@ -27,10 +27,11 @@ HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor);
 // one, nor bring the panel forward over a modal loop.
 bool IsPreviewBusy();
 
-// Hands a keyboard message of the loop to the preview when it is meant for the preview or
-// its panel: Shift held alone shows the capture unfiltered until it is released or another
-// key joins it, and the shortcuts of the preview's menu act (Ctrl+C, Ctrl+S, Ctrl+Shift+S).
-// True when the message was taken as a shortcut.
+// Hands a message of the loop to the preview when it is meant for the preview or its panel:
+// Shift held alone shows the capture unfiltered until it is released or another key joins
+// it, the shortcuts of the preview's menu act (Ctrl+C, Ctrl+S, Ctrl+Shift+S) whether the
+// panel's list or the picture has the keyboard, and the panel, an ordinary window, gets the
+// dialog keys (Tab, the arrows, Esc). True when one of them took the message.
 bool TakePreviewKeyboardMessage(MSG* msg);
 
 // Brings `window` to the foreground even when another program has it, by joining that

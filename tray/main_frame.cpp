@@ -17,13 +17,13 @@
 #include "settings/settings_store.h"
 #include "tray/preview_triggers.h"
 
-const char kMainFrameClassName[] = "mainframe.wndclass.prismolenteer.morvask";
-
 HWND mainFrameWnd;
 HMENU trayMenu;
 int hotCornerTimerSet;
 
 namespace {
+
+const char kMainFrameClassName[] = "mainframe.wndclass.prismolenteer.morvask";
 
 // The shell's "TaskbarCreated" broadcast.
 UINT taskbarCreatedMsg;
@@ -178,12 +178,12 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     switch (msg) {
     case WM_CREATE:           return OnCreate(hwnd);
     case WM_DESTROY:          OnDestroy(hwnd); return 0;
-    case WM_SETFOCUS:         return 0;
+    case WM_SETFOCUS:         return 0;  // never shown, it has no keys to take
     case WM_CLOSE:            DestroyWindow(hwnd); return 0;
     case WM_QUERYENDSESSION:  return TRUE;  // never veto the end of the session
     // Saved whatever wParam says: if the end is cancelled, we simply save again at exit.
     case WM_ENDSESSION:       SaveSettings(); return 0;
-    case WM_IME_SETCONTEXT:   return 0;
+    case WM_IME_SETCONTEXT:   return 0;  // nothing to type into: no input method window
     case WM_TIMER:            OnTimer(hwnd, wParam); return 0;
     case WM_DISPLAYCHANGE:    OnDisplayChange(hwnd); return 0;
     case WM_PREPARE_PREVIEW:  OnPreparePreview(); return 0;
@@ -209,4 +209,12 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 ATOM RegisterMainFrameClass()
 {
     return RegisterProgramClass(kMainFrameClassName, MainFrameProc, true);
+}
+
+HWND CreateMainFrame()
+{
+    // Never shown: it exists for the tray icon, the hotkey, the timer and as owner. Its
+    // creation handler sets mainFrameWnd.
+    return CreateWindowExA(0, kMainFrameClassName, productName, WS_DISABLED, 0, 0, 0, 0, nullptr,
+                           nullptr, exeInstance, nullptr);
 }

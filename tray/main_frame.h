@@ -16,8 +16,6 @@ const UINT ID_TRAY_ICON = 1;
 const UINT_PTR IDT_HOTCORNER = 555;
 const UINT kHotCornerPeriodMs = 100;
 
-extern const char kMainFrameClassName[];
-
 // Set first thing in the frame's creation; null before.
 extern HWND mainFrameWnd;
 // The tray menu, or null when it could not be loaded and after the frame's end.
@@ -26,3 +24,7 @@ extern HMENU trayMenu;
 extern int hotCornerTimerSet;
 
 ATOM RegisterMainFrameClass();
+
+// Creates the hidden main frame, whose creation adds the tray icon and registers the hotkey.
+// Null when it could not be made.
+HWND CreateMainFrame();

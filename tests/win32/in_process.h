@@ -27,7 +27,6 @@
 #include "tests/win32/import_patch.h"
 #include "tray/main_frame.h"
 #include "tray/preview_triggers.h"
-#include "tray/program_windows.h"
 
 // The program's instance, its built-in filters and the classes of the preview and its
 // panel, as start-up makes them. True when both classes were registered.
@@ -48,7 +47,7 @@ bool RunLoopUntil(Done done)
         if (GetTickCount() - start > 10000)
             return false;
         for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
-            if (!TakePanelKeyboardMessage(&msg)) {
+            if (!TakePreviewKeyboardMessage(&msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
