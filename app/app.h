@@ -28,3 +28,16 @@ const wchar_t* GetFilterFolder();
 
 // 1 on Windows 2000 or later. Probes again while the class is unknown.
 int IsWin2000OrLater();
+
+// A function of a system library looked up at run time, so that the program still starts on
+// a Windows that lacks it; null there. `load` loads the library, which must otherwise be
+// loaded already.
+template <typename Proc>
+Proc FindSystemFunction(const char* module, const char* name, bool load)
+{
+    HMODULE handle = load ? LoadLibraryA(module) : GetModuleHandleA(module);
+    if (handle == nullptr)
+        return nullptr;
+    // Through void (*)(), which any function pointer may be cast to and back from.
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(handle, name)));
+}

@@ -3,6 +3,8 @@
 
 #include "app/dpi.h"
 
+#include "app/app.h"
+
 namespace {
 
 // shcore's GetDpiForMonitor (Windows 8.1) and its MDT_EFFECTIVE_DPI.
@@ -11,17 +13,6 @@ const int kEffectiveDpi = 0;
 // user32's GetSystemMetricsForDpi and AdjustWindowRectExForDpi (Windows 10 1607).
 typedef int(WINAPI* GetSystemMetricsForDpiProc)(int, UINT);
 typedef BOOL(WINAPI* AdjustWindowRectExForDpiProc)(RECT*, DWORD, BOOL, DWORD, UINT);
-
-template <typename Proc>
-Proc FindFunction(const char* module, const char* name, bool load)
-{
-    HMODULE handle = load ? LoadLibraryA(module) : GetModuleHandleA(module);
-    if (handle == nullptr)
-        return nullptr;
-    // Through void (*)(), which any function pointer may be cast to and back from.
-    return reinterpret_cast<Proc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(handle, name)));
-}
 
 }  // namespace
 
@@ -58,7 +49,7 @@ UINT MonitorDpi(HMONITOR monitor)
 {
     // shcore stays loaded for the rest of the run once it is found.
     static const GetDpiForMonitorProc getDpiForMonitor =
-        FindFunction<GetDpiForMonitorProc>("shcore.dll", "GetDpiForMonitor", true);
+        FindSystemFunction<GetDpiForMonitorProc>("shcore.dll", "GetDpiForMonitor", true);
     UINT x = 0, y = 0;
     if (getDpiForMonitor != nullptr && monitor != nullptr &&
         SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y != 0)
@@ -69,7 +60,7 @@ UINT MonitorDpi(HMONITOR monitor)
 int MetricForDpi(int index, UINT dpi)
 {
     static const GetSystemMetricsForDpiProc getSystemMetricsForDpi =
-        FindFunction<GetSystemMetricsForDpiProc>("user32.dll", "GetSystemMetricsForDpi", false);
+        FindSystemFunction<GetSystemMetricsForDpiProc>("user32.dll", "GetSystemMetricsForDpi", false);
     // Without it Windows draws every window at the system DPI, whatever the monitor.
     if (getSystemMetricsForDpi != nullptr)
         return getSystemMetricsForDpi(index, dpi);
@@ -79,7 +70,7 @@ int MetricForDpi(int index, UINT dpi)
 BOOL AdjustWindowRectForDpi(RECT* rect, DWORD style, DWORD exStyle, UINT dpi)
 {
     static const AdjustWindowRectExForDpiProc adjustForDpi =
-        FindFunction<AdjustWindowRectExForDpiProc>("user32.dll", "AdjustWindowRectExForDpi",
+        FindSystemFunction<AdjustWindowRectExForDpiProc>("user32.dll", "AdjustWindowRectExForDpi",
                                                     false);
     if (adjustForDpi != nullptr)
         return adjustForDpi(rect, style, FALSE, exStyle, dpi);

@@ -11,6 +11,7 @@
 #include "dialogs/splash_window.h"
 #include "filter/filter_folder.h"
 #include "filter/filter_table.h"
+#include "preview/live_view.h"
 #include "preview/operate_panel.h"
 #include "preview/preview_window.h"
 #include "res/resource.h"
@@ -28,6 +29,7 @@ ATOM (*const kWindowClasses[])() = {
     RegisterPreviewClass,
     RegisterPanelClass,
     RegisterSplashClass,
+    RegisterLiveViewClass,
 };
 
 // At this point there is no product name, or no window to own the box.

@@ -1,5 +1,5 @@
-// The preview's Copy and Save commands. Save proposes a name from the moment of the
-// capture and what the picture shows, in the folder used last in this run or else the
+// Copy and Save for the preview and the live view. Save proposes a name from the moment the
+// picture was taken and what it shows, in the folder used last in this run or else the
 // user's Pictures folder; the Save As dialog asks before a file is replaced.
 
 #include "preview/keep_picture.h"
@@ -39,13 +39,12 @@ bool OpenClipboardPatiently(HWND owner)
     return false;
 }
 
-// The image as a packed DIB in movable global memory, rows padded with zeros (the frame's
-// own padding is never read). Null when there is not enough memory.
-HGLOBAL MakePackedDib(const uint8_t* pixels)
+// The picture as a packed DIB in movable global memory, rows padded with zeros (the
+// picture's own padding is never read). Null when there is not enough memory.
+HGLOBAL MakePackedDib(const Picture& picture)
 {
-    const FrameBuffers& frames = frameBuffers;
-    const size_t rowBytes = 3 * static_cast<size_t>(frames.width);
-    const size_t imageBytes = FrameBytes(frames);
+    const size_t rowBytes = 3 * static_cast<size_t>(picture.width);
+    const size_t imageBytes = PictureBytes(picture);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + imageBytes);
     uint8_t* block = memory != nullptr ? static_cast<uint8_t*>(GlobalLock(memory)) : nullptr;
     if (block == nullptr) {
@@ -53,14 +52,13 @@ HGLOBAL MakePackedDib(const uint8_t* pixels)
             GlobalFree(memory);
         return nullptr;
     }
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, &frames.header, sizeof header);
-    header.biSizeImage = static_cast<DWORD>(imageBytes);
+    DibHeader header = DibHeaderFor(picture.width, picture.height);
+    header.biSizeImage = static_cast<uint32_t>(imageBytes);
     std::memcpy(block, &header, sizeof header);
     uint8_t* row = block + sizeof header;
-    for (int32_t y = 0; y < frames.height; ++y, row += frames.stride) {
-        std::memcpy(row, pixels + static_cast<size_t>(y) * frames.stride, rowBytes);
-        std::memset(row + rowBytes, 0, frames.stride - rowBytes);
+    for (int32_t y = 0; y < picture.height; ++y, row += picture.stride) {
+        std::memcpy(row, picture.pixels + static_cast<size_t>(y) * picture.stride, rowBytes);
+        std::memset(row + rowBytes, 0, static_cast<size_t>(picture.stride) - rowBytes);
     }
     GlobalUnlock(memory);
     return memory;
@@ -90,17 +88,18 @@ void MakePngTypeList(wchar_t* list, size_t size)
     list[length + 1 + patternLength] = L'\0';
 }
 
-// Runs the Save As dialog with a name proposed for `label`. False when the user cancelled
-// or the pictures cannot be written at all (then a box has said so). The dialog and every
-// call after it take the path in UTF-16: the name the user confirms is the file written.
-bool AskSavePath(HWND owner, const char* label, wchar_t (&path)[MAX_PATH])
+// Runs the Save As dialog with a name proposed for `label` and the moment `taken`. False
+// when the user cancelled or the pictures cannot be written at all (then a box has said
+// so). The dialog and every call after it take the path in UTF-16: the name the user
+// confirms is the file written.
+bool AskSavePath(HWND owner, const char* label, const SYSTEMTIME& taken, wchar_t (&path)[MAX_PATH])
 {
     if (!ImagingAvailable()) {
         ReportImageResult(owner, {ImageStatus::NoImagingComponent, 0}, L"");
         return false;
     }
-    const PictureTime time = {captureTime.wYear, captureTime.wMonth, captureTime.wDay,
-                              captureTime.wHour, captureTime.wMinute, captureTime.wSecond};
+    const PictureTime time = {taken.wYear, taken.wMonth, taken.wDay,
+                              taken.wHour, taken.wMinute, taken.wSecond};
     char proposed[MAX_PATH];
     ProposePictureName(time, label, proposed, sizeof proposed);
     if (MultiByteToWideChar(CP_ACP, 0, proposed, -1, path, MAX_PATH) == 0)
@@ -132,9 +131,9 @@ bool AskSavePath(HWND owner, const char* label, wchar_t (&path)[MAX_PATH])
 
 }  // namespace
 
-void CopyPicture(HWND owner, const uint8_t* pixels)
+void CopyPicture(HWND owner, const Picture& picture)
 {
-    HGLOBAL dib = MakePackedDib(pixels);
+    HGLOBAL dib = MakePackedDib(picture);
     if (dib == nullptr) {
         ShowMessageId(owner, MB_OK | MB_ICONWARNING, IDS_COPY_NO_MEMORY);
         return;
@@ -154,15 +153,14 @@ void CopyPicture(HWND owner, const uint8_t* pixels)
     }
 }
 
-void SavePicture(HWND owner, const FilterRecord& filter)
+void SavePicture(HWND owner, const Picture& picture, const FilterRecord& filter,
+                 const SYSTEMTIME& taken)
 {
     wchar_t path[MAX_PATH];
-    if (!AskSavePath(owner, filter.displayName, path))
+    if (!AskSavePath(owner, filter.displayName, taken, path))
         return;
     // The dialog has asked before a file is replaced.
-    ReportImageResult(owner,
-                      WriteFilteredPng(path, FilteredPicture(frameBuffers), filter,
-                                       PngPixels::AsTheyAre, true),
+    ReportImageResult(owner, WriteFilteredPng(path, picture, filter, PngPixels::AsTheyAre, true),
                       path);
 }
 
@@ -171,7 +169,7 @@ void SaveComparisonSheet(HWND owner)
     char label[128] = "";
     LoadResString(IDS_SHEET_FILE_LABEL, label, sizeof label);
     wchar_t path[MAX_PATH];
-    if (!AskSavePath(owner, label, path))
+    if (!AskSavePath(owner, label, captureTime, path))
         return;
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));  // every filter, at full size
     const ImageResult result = WriteComparisonSheet(path, CapturedPicture(frameBuffers),

@@ -13,6 +13,7 @@
 #include "filter/frame_transform.h"
 #include "preview/capture.h"
 #include "preview/keep_picture.h"
+#include "preview/live_view.h"
 #include "preview/operate_panel.h"
 #include "res/resource.h"
 
@@ -23,6 +24,8 @@ namespace {
 
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 
+// The window that coordinates the preview with the rest, which owns its boxes.
+HWND previewOwner;
 // While the preview is being made, or a modal loop of the preview runs.
 bool previewBusy;
 // While Shift alone is held: the capture is shown as it was taken.
@@ -47,9 +50,9 @@ const FilterRecord& SelectedFilter()
     return filterTable.records[0];  // the built-in identity filter, always added first
 }
 
-const uint8_t* ShownPixels()
+Picture ShownPicture()
 {
-    return showingCaptured ? frameBuffers.captured : frameBuffers.filtered;
+    return showingCaptured ? CapturedPicture(frameBuffers) : FilteredPicture(frameBuffers);
 }
 
 // Both images exist already: switching between them only paints again.
@@ -115,9 +118,9 @@ void KeepPicture(HWND window, UINT command)
     if (panelWindow != nullptr)
         EnableWindow(panelWindow, FALSE);
     if (command == IDM_PREVIEW_COPY)
-        CopyPicture(window, ShownPixels());
+        CopyPicture(window, ShownPicture());
     else if (command == IDM_PREVIEW_SAVE)
-        SavePicture(window, SelectedFilter());
+        SavePicture(window, FilteredPicture(frameBuffers), SelectedFilter(), captureTime);
     else
         SaveComparisonSheet(window);
     if (panelWindow != nullptr) {
@@ -132,10 +135,17 @@ void KeepPicture(HWND window, UINT command)
 // A command of the preview's menu or of its shortcuts, inside a modal step; 0 is none.
 void RunCommand(HWND window, UINT command)
 {
-    if (command == IDM_PREVIEW_CLOSE)
+    if (command == IDM_PREVIEW_LIVE_VIEW) {
+        // The live view takes over, through the filter shown.
+        const FilterRecord& filter = SelectedFilter();
+        PostMessageA(previewOwner, WM_OPEN_LIVE_VIEW,
+                     static_cast<WPARAM>(&filter - filterTable.records), 0);
         PostMessageA(window, WM_CLOSE, 0, 0);
-    else if (command != 0)
+    } else if (command == IDM_PREVIEW_CLOSE) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    } else if (command != 0) {
         KeepPicture(window, command);
+    }
 }
 
 // A shortcut's command. True when it is one of the preview's.
@@ -208,7 +218,7 @@ void OnPaint(HWND window)
     // Straight from the image to the window, in one pass: no screen-sized bitmap between.
     if (frameBuffers.filtered != nullptr)
         SetDIBitsToDevice(dc, 0, 0, frameBuffers.width, frameBuffers.height, 0, 0, 0,
-                          frameBuffers.height, ShownPixels(),
+                          frameBuffers.height, ShownPicture().pixels,
                           reinterpret_cast<const BITMAPINFO*>(&frameBuffers.header), DIB_RGB_COLORS);
     EndPaint(window, &paint);
     MarkPreviewStep(kPreviewPainted);
@@ -292,6 +302,7 @@ ATOM RegisterPreviewClass()
 
 HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor)
 {
+    previewOwner = boxOwner;
     PreviewRequest request = {boxOwner, {}};
     if (!GetMonitorArea(monitor, &request.area))
         return nullptr;

@@ -18,7 +18,8 @@ ATOM RegisterPreviewClass();
 
 // Captures `monitor`, opens the operate panel on it, filters through the first enabled
 // filter and shows the preview topmost over the whole monitor. Null on failure. The
-// capture's boxes are owned by `boxOwner`.
+// capture's boxes are owned by `boxOwner`, which is also told when the user asks for the
+// live view from the preview's menu (WM_OPEN_LIVE_VIEW, preview/live_view.h).
 HWND CreatePreviewWindow(HWND boxOwner, HMONITOR monitor);
 
 // True while CreatePreviewWindow runs, and while a modal loop of the preview runs: its

@@ -20,6 +20,7 @@
 #define IDM_EXIT                  1004
 #define IDM_ABOUT                 1005
 #define IDM_OPTION                1006
+#define IDM_LIVE_VIEW             1007
 
 // About box.
 #define IDD_ABOUT                 300
@@ -53,6 +54,7 @@
 #define IDM_PREVIEW_SAVE          1101
 #define IDM_PREVIEW_SAVE_SHEET    1102
 #define IDM_PREVIEW_CLOSE         1103
+#define IDM_PREVIEW_LIVE_VIEW     1104
 #define IDS_PNG_FILE_TYPE         10100
 #define IDS_SHEET_FILE_LABEL      10101
 #define IDS_COPY_CLIPBOARD_BUSY   11100
@@ -71,3 +73,16 @@
 
 // The capture's message: %1 and %2 stand for the monitor's width and height in pixels.
 #define IDS_CAPTURE_NO_MEMORY     11200
+
+// The live view's menu: the enabled filters go before its first item, with the commands
+// from IDM_LIVE_FILTER on, one for each filter of the filter table.
+#define IDR_LIVE_MENU             220
+#define IDM_LIVE_FOLLOW_POINTER   1200
+#define IDM_LIVE_UNDER_WINDOW     1201
+#define IDM_LIVE_ZOOM_1           1202
+#define IDM_LIVE_ZOOM_2           1203
+#define IDM_LIVE_ZOOM_4           1204
+#define IDM_LIVE_COPY             1205
+#define IDM_LIVE_SAVE             1206
+#define IDM_LIVE_CLOSE            1207
+#define IDM_LIVE_FILTER           1300

@@ -9,6 +9,7 @@
 #include "filter/text.h"
 
 Settings settings;
+LiveViewSettings liveViewSettings;
 
 const NumberSetting kNumberSettings[7] = {
     {"NoSplash", &Settings::NoSplash, 0, NumberRule::Flag},
@@ -114,4 +115,26 @@ void EnableFiltersFromText(const char* text)
 int JoinEnabledFilterNames(char* buffer, size_t size)
 {
     return JoinFilterNames(enabledList.entries, enabledList.count, buffer, size);
+}
+
+uint32_t LiveZoomFromStored(uint32_t stored)
+{
+    return stored == 2 || stored == 4 ? stored : 1;
+}
+
+uint32_t LiveModeFromStored(uint32_t stored)
+{
+    return stored == kLiveUnderWindow ? kLiveUnderWindow : kLiveFollowPointer;
+}
+
+void ScanLivePlacement(const char* position, const char* size, LiveViewSettings* live)
+{
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    live->placed = ScanPosition(position, &x, &y) && ScanPosition(size, &width, &height) &&
+                   width >= kLiveMinSize && width <= kLiveMaxSize && height >= kLiveMinSize &&
+                   height <= kLiveMaxSize;
+    live->x = live->placed ? x : 0;
+    live->y = live->placed ? y : 0;
+    live->width = live->placed ? width : 0;
+    live->height = live->placed ? height : 0;
 }

@@ -67,3 +67,31 @@ void EnableFiltersFromText(const char* text);
 // not all fit, only the leading whole names that fit are kept; never a cut name. Returns
 // the number of names written.
 int JoinEnabledFilterNames(char* buffer, size_t size);
+
+// The live view: where its window was and what it showed, under the same key as the
+// settings above ("LiveViewPosition" and "LiveViewSize" as "x,y" and "w,h", "LiveViewFilter",
+// "LiveViewZoom", "LiveViewMode"). Written once the live view has been placed.
+struct LiveViewSettings {
+    bool placed;             // the four numbers below are usable
+    int32_t x, y;            // the window's top-left corner, in screen pixels
+    int32_t width, height;   // the window's size, in pixels
+    char filter[20];         // the filter's name; empty for the first enabled filter
+    uint32_t zoom;           // 1, 2 or 4
+    uint32_t mode;           // kLiveFollowPointer or kLiveUnderWindow
+};
+
+extern LiveViewSettings liveViewSettings;
+
+const uint32_t kLiveFollowPointer = 0;  // the area around the mouse pointer
+const uint32_t kLiveUnderWindow = 1;    // the area under the window, where Windows allows it
+// A window's width and height are kept from kLiveMinSize to kLiveMaxSize pixels.
+const int32_t kLiveMinSize = 120, kLiveMaxSize = 8192;
+
+// A stored zoom: 1, 2 or 4, anything else becomes 1.
+uint32_t LiveZoomFromStored(uint32_t stored);
+// A stored mode: kLiveUnderWindow when exactly that, else kLiveFollowPointer.
+uint32_t LiveModeFromStored(uint32_t stored);
+
+// The stored "x,y" and "w,h" as a placement: placed when both are two integers and the size
+// lies within kLiveMinSize to kLiveMaxSize; otherwise not placed.
+void ScanLivePlacement(const char* position, const char* size, LiveViewSettings* live);

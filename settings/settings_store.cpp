@@ -4,6 +4,7 @@
 #include "settings/settings_store.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "filter/filter_table.h"
 #include "settings/settings.h"
@@ -105,6 +106,20 @@ void LoadSettings()
 
     RegReadString(kSettingsKey, "EnableFilters", text, sizeof text, "");
     EnableFiltersFromText(text);
+
+    char size[kSettingsTextSize];
+    RegReadString(kSettingsKey, "LiveViewPosition", text, sizeof text, "");
+    RegReadString(kSettingsKey, "LiveViewSize", size, sizeof size, "");
+    ScanLivePlacement(text, size, &liveViewSettings);
+    RegReadString(kSettingsKey, "LiveViewFilter", text, sizeof text, "");
+    // A name too long for a filter names none.
+    std::snprintf(liveViewSettings.filter, sizeof liveViewSettings.filter, "%s",
+                  std::strlen(text) < sizeof liveViewSettings.filter ? text : "");
+    DWORD stored = 0;
+    RegReadDword(kSettingsKey, "LiveViewZoom", &stored, 1);
+    liveViewSettings.zoom = LiveZoomFromStored(stored);
+    RegReadDword(kSettingsKey, "LiveViewMode", &stored, kLiveFollowPointer);
+    liveViewSettings.mode = LiveModeFromStored(stored);
 }
 
 void SaveSettings()
@@ -120,4 +135,15 @@ void SaveSettings()
     // An empty list is written too: the next start turns it into the default list.
     JoinEnabledFilterNames(text, sizeof text);
     RegWriteString(kSettingsKey, "EnableFilters", text);
+
+    const LiveViewSettings& live = liveViewSettings;
+    if (!live.placed)
+        return;
+    FormatPosition(live.x, live.y, text, sizeof text);
+    RegWriteString(kSettingsKey, "LiveViewPosition", text);
+    FormatPosition(live.width, live.height, text, sizeof text);
+    RegWriteString(kSettingsKey, "LiveViewSize", text);
+    RegWriteString(kSettingsKey, "LiveViewFilter", live.filter);
+    RegWriteDword(kSettingsKey, "LiveViewZoom", live.zoom);
+    RegWriteDword(kSettingsKey, "LiveViewMode", live.mode);
 }

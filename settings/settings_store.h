@@ -5,12 +5,13 @@
 
 extern const char kSettingsKey[];
 
-// Reads every setting and the enabled filters; missing or unusable values take their
-// defaults. Needs the filter table complete and the enabled list empty.
+// Reads every setting, the enabled filters and the live view's values; missing or unusable
+// values take their defaults. Needs the filter table complete and the enabled list empty.
 void LoadSettings();
 
-// Writes the nine values. A value that cannot be written does not stop the others; nothing
-// is reported.
+// Writes the nine values and the enabled filters, and the live view's values once it has
+// been placed. A value that cannot be written does not stop the others; nothing is
+// reported.
 void SaveSettings();
 
 // One value under HKEY_CURRENT_USER\subKey. The readers store the default when the key or

@@ -9,8 +9,8 @@
 #include "app/dpi.h"
 #include "app/resource_module.h"
 #include "app/timeline.h"
-#include "dialogs/about_dialog.h"
 #include "preview/capture.h"
+#include "preview/live_view.h"
 #include "preview/preview_window.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -105,6 +105,7 @@ void OnDestroy(HWND hwnd)
         trayMenu = nullptr;
     }
     UnregisterPreviewHotkey(hwnd);
+    CloseLiveView();
     ReleaseCaptureImages();
     PostQuitMessage(0);
 }
@@ -138,6 +139,7 @@ void ShowTrayMenu(HWND hwnd)
 {
     if (trayMenu == nullptr)
         return;
+    CheckMenuItem(trayMenu, IDM_LIVE_VIEW, MF_BYCOMMAND | (liveWindow != nullptr ? MF_CHECKED : MF_UNCHECKED));
     // The owner must be the foreground window, or the menu stays open when the user
     // clicks elsewhere.
     SetForegroundWindow(hwnd);
@@ -164,10 +166,13 @@ bool OnCommand(HWND hwnd, WORD command)
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return true;
     case IDM_ABOUT:
-        ShowAboutDialog(hwnd);
+        RunAboutCommand(hwnd);
         return true;
     case IDM_OPTION:
         RunOptionCommand(hwnd);
+        return true;
+    case IDM_LIVE_VIEW:
+        RunLiveViewCommand();
         return true;
     }
     return false;
@@ -187,6 +192,7 @@ LRESULT CALLBACK MainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     case WM_TIMER:            OnTimer(hwnd, wParam); return 0;
     case WM_DISPLAYCHANGE:    OnDisplayChange(hwnd); return 0;
     case WM_PREPARE_PREVIEW:  OnPreparePreview(); return 0;
+    case WM_OPEN_LIVE_VIEW:   OpenLiveViewFromPreview(wParam); return 0;
     case WM_HOTKEY:           OnHotkey(hwnd); return 0;
     case WM_TASKTRAY:         OnTrayNotify(hwnd, static_cast<UINT>(lParam)); return 0;
     case WM_COMMAND:

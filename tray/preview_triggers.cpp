@@ -1,7 +1,8 @@
 // The rules between the program's windows, each kept here and nowhere else: the preview
 // and the Option dialog exclude each other, a preview closes the About box, the triggers
-// wait while the preview runs a modal loop, and OK in the Option dialog registers the
-// hotkey anew when its settings changed.
+// wait while the preview runs a modal loop, OK in the Option dialog registers the hotkey
+// anew when its settings changed, and the live view holds its picture while a dialog is
+// open (it holds by itself while the preview is).
 
 #include "tray/preview_triggers.h"
 
@@ -10,6 +11,8 @@
 #include "app/timeline.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/option_dialog.h"
+#include "filter/filter_table.h"
+#include "preview/live_view.h"
 #include "preview/operate_panel.h"
 #include "preview/preview_window.h"
 #include "res/resource.h"
@@ -133,7 +136,10 @@ void RunOptionCommand(HWND frame)
     if (previewWindow != nullptr)
         return;
     const Settings before = settings;
-    if (ShowOptionDialog(frame) != IDOK)
+    PauseLiveView();
+    const INT_PTR answer = ShowOptionDialog(frame);
+    ResumeLiveView();
+    if (answer != IDOK)
         return;
     // An OK that leaves the hotkey as it was tries again when the hotkey is on but not ours:
     // it was taken at start-up, or by the last change, and may be free now.
@@ -148,4 +154,25 @@ void RunOptionCommand(HWND frame)
     // On failure the box says so and the program goes on without a hotkey.
     if (settings.EnableHotkeyAction)
         RegisterPreviewHotkey(frame);
+}
+
+void RunLiveViewCommand()
+{
+    if (liveWindow != nullptr)
+        CloseLiveView();
+    else
+        OpenLiveView(nullptr);
+}
+
+void OpenLiveViewFromPreview(WPARAM filterIndex)
+{
+    if (filterIndex < static_cast<WPARAM>(filterTable.count))
+        OpenLiveView(&filterTable.records[filterIndex]);
+}
+
+void RunAboutCommand(HWND frame)
+{
+    PauseLiveView();
+    ShowAboutDialog(frame);
+    ResumeLiveView();
 }

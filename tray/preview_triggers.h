@@ -1,5 +1,5 @@
 // How the program's windows meet: the two triggers of the preview (the hotkey and the hot
-// corner), and the tray menu's Option command. `frame` is the main frame, which owns the
+// corner), the live view, and the tray menu's Option command. `frame` is the main frame, which owns the
 // hotkey, the dialogs and the message boxes.
 #pragma once
 
@@ -31,3 +31,13 @@ void OnHotCornerTick(HWND frame);
 // The Option dialog, unless a preview is shown, then the hotkey registered anew when its
 // settings changed or when it is on but was not registered.
 void RunOptionCommand(HWND frame);
+
+// The tray menu's Live view: opens the live view, or closes it when it is open.
+void RunLiveViewCommand();
+
+// The preview's menu asked for the live view through filter `filterIndex` of the filter
+// table; the preview closes itself.
+void OpenLiveViewFromPreview(WPARAM filterIndex);
+
+// The About box, with the live view holding its picture while it is open.
+void RunAboutCommand(HWND frame);
