@@ -1,13 +1,16 @@
 // A scripted demonstration for machines without a display (scripts/run.sh runs it on a
 // private X server): shows the sample picture full-screen, starts Prismolenteer, opens the
 // preview with its hotkey, chooses every enabled filter in turn from the operate panel,
-// and saves what the screen shows each time as a PNG file.
+// and saves what the screen shows each time as a PNG file; then opens the live view from
+// the preview's menu through deuteranopia, points at the sample's dot plate and saves the
+// screen with the live window beside the picture.
 //
 //   demo.exe <Prismolenteer.exe> <sample.bmp> <folder for the screenshots>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdint>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@ const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 const char kPanelClass[] = "operatepanel.wndclass.prismolenteer.morvask";
 const char kSplashClass[] = "splash.wndclass.prismolenteer.morvask";
+const char kLiveViewClass[] = "liveview.wndclass.prismolenteer.morvask";
 
 HBITMAP picture;
 
@@ -207,6 +211,38 @@ int main(int argc, char** argv)
 
     PressKey(VK_ESCAPE);
     WaitFor([] { return VisibleWindow(kPreviewClass) == nullptr; }, 5000);
+
+    // The live view, from the preview's menu through deuteranopia, over the dot plate (its
+    // middle at (480, 185) of the 640 x 400 sample, in the middle of the screen), the live
+    // window moved below the area it shows.
+    Pause(500);
+    PressKey(VK_F11);
+    if (!WaitFor([&] { return (panel = VisibleWindow(kPanelClass)) != nullptr; }, 10000))
+        return Fail("F11 opened no preview again");
+    list = GetDlgItem(panel, kPanelListId);
+    for (int row = 0; row < rows; ++row) {
+        wchar_t name[128] = L"";
+        SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(name));
+        if (std::wcsncmp(name, L"Deuteranopia", 12) == 0)
+            for (int down = 0; down < row; ++down)
+                PressKey(VK_DOWN);
+    }
+    Pause(500);
+    PostMessageA(VisibleWindow(kPreviewClass), WM_CONTEXTMENU, 0, MAKELPARAM(600, 600));
+    if (!WaitFor([] { return VisibleWindow("#32768") != nullptr; }, 5000))
+        return Fail("the preview's menu did not open");
+    PressKey('V');
+    HWND live = nullptr;
+    if (!WaitFor([&] { return (live = VisibleWindow(kLiveViewClass)) != nullptr; }, 10000))
+        return Fail("no live view");
+    SetWindowPos(live, nullptr, 40, 490, 400, 260, SWP_NOZORDER);
+    const POINT plate = {(GetSystemMetrics(SM_CXSCREEN) - 640) / 2 + 480, (GetSystemMetrics(SM_CYSCREEN) - 400) / 2 + 185};
+    SetCursorPos(plate.x, plate.y);
+    Pause(1500);
+    const std::string file = std::to_string(rows + 1) + "-live-view.png";
+    if (!SaveScreen(folder + file))
+        return Fail("cannot save a screenshot");
+    std::printf("%s%s: the live view through deuteranopia beside the picture\n", folder.c_str(), file.c_str());
     PostMessageA(mainFrame, WM_COMMAND, IDM_EXIT, 0);
     WaitForSingleObject(program.hProcess, 10000);
     CloseHandle(program.hThread);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +47,34 @@ TEST(Settings, StoredNumbersOutOfRangeFallBackAndNothingStoredGivesTheHotkeyF11)
                    std::to_string(NumberFromStored(number.rule, number.defaultValue)) + " ";
     EXPECT_EQ(missing, "NoSplash=0 EnableHotkeyAction=1 HotkeyVKey=122 HotkeyCtrl=0 HotkeyAlt=0 "
                        "EnableMouseAction=0 MouseActionPosition=0 ");
+}
+
+TEST(Settings, TheLiveViewKeepsAPlaceOfUsableSizeAZoomOfOneTwoOrFourAndAMode)
+{
+    const struct { uint32_t stored, zoom, mode; } numbers[] = {
+        {0, 1, 0}, {1, 1, 1}, {2, 2, 0}, {3, 1, 0}, {4, 4, 0}, {5, 1, 0}, {8, 1, 0}, {0xFFFFFFFF, 1, 0},
+    };
+    for (const auto& n : numbers)
+        EXPECT_EQ(std::make_pair(LiveZoomFromStored(n.stored), LiveModeFromStored(n.stored)),
+                  std::make_pair(n.zoom, n.mode)) << n.stored;
+
+    const struct { const char *position, *size; bool placed; int32_t x, y, width, height; } places[] = {
+        {"-1500,20", "640,480", true, -1500, 20, 640, 480},
+        {"0,0", "120,120", true, 0, 0, 120, 120},
+        {"0,0", "8192,8192", true, 0, 0, 8192, 8192},
+        {"0,0", "119,300", false, 0, 0, 0, 0},
+        {"0,0", "300,119", false, 0, 0, 0, 0},
+        {"0,0", "8193,300", false, 0, 0, 0, 0},
+        {"0,0", "300,8193", false, 0, 0, 0, 0},
+        {"", "300,300", false, 0, 0, 0, 0},
+        {"7,8", "", false, 0, 0, 0, 0},
+    };
+    for (const auto& p : places) {
+        LiveViewSettings live{true, 1, 2, 3, 4, "", 1, 0};
+        ScanLivePlacement(p.position, p.size, &live);
+        EXPECT_EQ(std::make_tuple(live.placed, live.x, live.y, live.width, live.height),
+                  std::make_tuple(p.placed, p.x, p.y, p.width, p.height)) << p.position << " " << p.size;
+    }
 }
 
 using EnabledNames = EmptyFilterTable;

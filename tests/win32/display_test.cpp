@@ -105,7 +105,7 @@ static void CheckTheWindowsAt(UINT dpi)
             ShowMessageId(nullptr, MB_ICONERROR, id);
     }
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));  // the menus: the executable's items
-    for (int id : {IDR_TRAY_MENU, IDR_PREVIEW_MENU}) {
+    for (int id : {IDR_TRAY_MENU, IDR_PREVIEW_MENU, IDR_LIVE_MENU}) {
         HMENU english = GetSubMenu(LoadMenuA(exeInstance, MAKEINTRESOURCEA(id)), 0);
         HMENU menu = GetSubMenu(LoadMenuA(GetResourceInstance(), MAKEINTRESOURCEA(id)), 0);
         std::vector<std::string> items(GetMenuItemCount(menu));

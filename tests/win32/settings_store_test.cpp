@@ -70,3 +70,46 @@ TEST_F(Registry, SavedSettingsComeBackUnchanged)
     LoadSettings();
     EXPECT_EQ(Saved(), saved);
 }
+
+// The live view's values as the program holds them.
+static std::string Live()
+{
+    const LiveViewSettings& live = liveViewSettings;
+    return std::to_string(live.placed) + " " + std::to_string(live.x) + "," + std::to_string(live.y) + " " +
+           std::to_string(live.width) + "x" + std::to_string(live.height) + " " + live.filter + " " +
+           std::to_string(live.zoom) + " " + std::to_string(live.mode);
+}
+
+TEST_F(Registry, TheLiveViewComesBackWhereItWasAndOddValuesFallBack)
+{
+    RegisterBuiltinFilters();
+    liveViewSettings = {true, -1500, 20, 640, 480, "_hue_brg", 4, kLiveUnderWindow};
+    SaveSettings();
+    liveViewSettings = {};
+    LoadSettings();
+    EXPECT_EQ(Live(), "1 -1500,20 640x480 _hue_brg 4 1");
+
+    // Values a user or another version may have left.
+    const struct { const char *position, *size, *filter; DWORD zoom, mode; const char* loaded; } rows[] = {
+        {"5,6", "120,8192", "protanopia", 2, 0, "1 5,6 120x8192 protanopia 2 0"},
+        {"5,6", "119,300", "x", 3, 2, "0 0,0 0x0 x 1 0"},          // too narrow; no such zoom or mode
+        {"5", "300,300", "a_name_of_twenty_chr", 0, 1, "0 0,0 0x0  1 1"},  // no y; a name too long
+        {"5,6", "300,8193", "", 4, 1, "0 0,0 0x0  4 1"},
+    };
+    for (const auto& row : rows) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "LiveViewPosition", REG_SZ, row.position, DWORD(std::strlen(row.position) + 1));
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "LiveViewSize", REG_SZ, row.size, DWORD(std::strlen(row.size) + 1));
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "LiveViewFilter", REG_SZ, row.filter, DWORD(std::strlen(row.filter) + 1));
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "LiveViewZoom", REG_DWORD, &row.zoom, sizeof row.zoom);
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "LiveViewMode", REG_DWORD, &row.mode, sizeof row.mode);
+        enabledList.count = 0;
+        LoadSettings();
+        EXPECT_EQ(Live(), row.loaded) << row.position << " " << row.size;
+    }
+
+    // A live view never placed writes none of its values.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    liveViewSettings = {};
+    SaveSettings();
+    EXPECT_NE(RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "LiveViewZoom", RRF_RT_ANY, nullptr, nullptr, nullptr), 0);
+}
