@@ -56,7 +56,8 @@ Bytes Jpeg(const Bytes& segments, uint32_t width = 40)
            Bytes("\xFF\xDA", 2);
 }
 
-// An ICC profile whose only tag is its description, of version 2 ("desc") or 4 ("mluc").
+// An ICC profile whose tags are a white point and then its description, of version 2
+// ("desc") or 4 ("mluc").
 Bytes Profile(const std::string& description, bool version4)
 {
     Bytes type;
@@ -68,12 +69,21 @@ Bytes Profile(const std::string& description, bool version4)
     } else {
         type = Bytes("desc\0\0\0\0", 8) + Big32(uint32_t(description.size() + 1)) + description + Bytes(1, '\0');
     }
-    return Bytes(128, '\0') + Big32(1) + "desc" + Big32(144) + Big32(uint32_t(type.size())) + type;
+    const Bytes whitePoint = Bytes("XYZ \0\0\0\0", 8) + Bytes(12, '\1');
+    return Bytes(128, '\0') + Big32(2) + "wtpt" + Big32(156) + Big32(20) + "desc" + Big32(176) +
+           Big32(uint32_t(type.size())) + whitePoint + type;
 }
 
 Bytes IccSegment(const Bytes& profile, uint8_t part = 1)
 {
     return JpegSegment(0xE2, Bytes("ICC_PROFILE\0", 12) + Bytes{char(part), 1} + profile);
+}
+
+// A BMP with the oldest info header, of 16-bit sizes.
+Bytes CoreBmp(uint16_t width, uint16_t height)
+{
+    return "BM" + Little32(30) + Little32(0) + Little32(26) + Little32(12) + Little16(width) + Little16(height) +
+           Little16(1) + Little16(24) + Bytes(4, '\0');
 }
 
 // A BMP file header and an info header of `infoSize` bytes with the colour space `space`
@@ -153,6 +163,7 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Png(40, 20, ""), "png orientation 1 srgb"},
         {Png(0, 20, ""), "png impossible orientation 1 srgb"},
         {Png(40, 0x80000000, ""), "png impossible orientation 1 srgb"},
+        {Png(0x7FFFFFFF, 0x7FFFFFFF, ""), "png orientation 1 srgb"},  // huge, but a size
         {Png(40, 20, Chunk("gAMA", Big32(100000))), "png orientation 1 gamma 100000"},
         {Png(40, 20, Chunk("gAMA", Big32(45455))), "png orientation 1 srgb"},
         {Png(40, 20, Chunk("gAMA", Big32(44455))), "png orientation 1 srgb"},
@@ -162,6 +173,9 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Png(40, 20, Chunk("iCCP", Bytes("sRGB IEC61966-2.1\0\0x", 20)) + Chunk("gAMA", Big32(100000))),
          "png orientation 1 srgb"},
         {Png(40, 20, Chunk("cHRM", adobePrimaries)), "png orientation 1 primaries"},
+        // Each value within 1000 of sRGB's is sRGB's.
+        {Png(40, 20, Chunk("cHRM", Bytes(sRgbPrimaries).replace(4, 4, Big32(31900)))), "png orientation 1 srgb"},
+        {Png(40, 20, Chunk("cHRM", Bytes(sRgbPrimaries).replace(4, 4, Big32(31899)))), "png orientation 1 primaries"},
         {Png(40, 20, Chunk("cHRM", sRgbPrimaries) + Chunk("gAMA", Big32(100000))), "png orientation 1 gamma 100000"},
         {Png(40, 20, Chunk("eXIf", exif6)), "png orientation 6 srgb"},
         {Png(40, 20, Chunk("eXIf", exif6)).substr(0, 60), "png orientation 1 srgb"},  // cut inside it
@@ -174,6 +188,9 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Jpeg(JpegSegment(0xE1, Bytes("Exif\0\0", 6) + Tiff(true, {{0x0112, 4, 1, 3}}))), "jpeg orientation 1 srgb"},
         {Jpeg(Bytes("\xFF\xFF", 2) + JpegSegment(0xE1, Bytes("Exif\0\0", 6) + Tiff(true, {{0x0112, 3, 1, 3}}))),
          "jpeg orientation 3 srgb"},
+        // A directory whose entry lies past its segment's end is not read there.
+        {Jpeg(JpegSegment(0xE1, Bytes("Exif\0\0", 6) + Tiff(true, {{0x0112, 3, 1, 6}}).substr(0, 10)) +
+              Tiff(true, {{0x0112, 3, 1, 6}}).substr(10, 12)), "jpeg orientation 1 srgb"},
         {Jpeg(IccSegment(Profile("sRGB IEC61966-2.1", false))), "jpeg orientation 1 srgb"},
         {Jpeg(IccSegment(Profile("sRGB built-in", true))), "jpeg orientation 1 srgb"},
         {Jpeg(IccSegment(Profile("Display P3", true))), "jpeg orientation 1 icc"},
@@ -181,6 +198,9 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Jpeg(IccSegment(Profile("sRGB", false), 2)), "jpeg orientation 1 icc"},  // its first part is missing
         {Jpeg(IccSegment(Profile("sRGB IEC61966-2.1", false).substr(0, 150))), "jpeg orientation 1 icc"},
 
+        {CoreBmp(40, 20), "bmp orientation 1 srgb"},
+        {CoreBmp(0, 20), "bmp impossible orientation 1 srgb"},
+        {CoreBmp(40, 0), "bmp impossible orientation 1 srgb"},
         {Bmp(40, 20), "bmp orientation 1 srgb"},
         {Bmp(40, -20), "bmp orientation 1 srgb"},  // stored top-down
         {Bmp(-5, INT32_MIN), "bmp impossible orientation 1 srgb"},
