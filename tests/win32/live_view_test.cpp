@@ -3,7 +3,8 @@
 // through its filter, pixel for pixel at each zoom; it follows the pointer and holds while
 // the pointer is on it; it draws the hatch where it covers its own area; where Windows keeps
 // it out of screen copies (the call answered through the program's imports) it shows the
-// area under itself; and it holds while a dialog, the preview or the lock screen is up.
+// area under itself; its area stays on the pointer's monitor (two described through the
+// program's imports); and it holds while a dialog, the preview or the lock screen is up.
 
 #include <algorithm>
 #include <functional>
@@ -92,6 +93,21 @@ FARPROC WINAPI GetProcAddressOfNewerWindows(HMODULE module, const char* name)
 BOOL WINAPI NoCursorPosition(POINT*)
 {
     return FALSE;  // as while the lock screen has the input
+}
+
+// Two monitors side by side inside the real screen: left and right halves.
+RECT halves[2];
+
+HMONITOR WINAPI HalvesMonitorFromPoint(POINT point, DWORD)
+{
+    return reinterpret_cast<HMONITOR>(point.x >= halves[1].left ? 2 : 1);
+}
+
+BOOL WINAPI HalvesGetMonitorInfoA(HMONITOR monitor, MONITORINFO* info)
+{
+    info->rcMonitor = info->rcWork = halves[reinterpret_cast<INT_PTR>(monitor) - 1];
+    info->dwFlags = monitor == reinterpret_cast<HMONITOR>(1) ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
 }
 
 // The live view at a known place over the pattern, following the pointer, with three filters.
@@ -203,6 +219,25 @@ TEST_F(LiveView, FollowsThePointerOntoAnyPlaceAndHoldsWhileThePointerIsOverIt)
     EXPECT_EQ(FramesDuring(300), 0u) << "the picture did not hold";
     EXPECT_EQ(Text(GetLiveViewState().area), Text(held));
     EXPECT_TRUE(ShowsAround({300, 300})) << "it did not go on after the pointer left it";
+}
+
+TEST_F(LiveView, TheAreaStaysOnTheMonitorThePointerIsOn)
+{
+    const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    halves[0] = {0, 0, width / 2, height};
+    halves[1] = {width / 2, 0, width, height};
+    Open({200, 150});
+    ImportPatch fromPoint("user32.dll", "MonitorFromPoint", reinterpret_cast<void*>(HalvesMonitorFromPoint));
+    ImportPatch info("user32.dll", "GetMonitorInfoA", reinterpret_cast<void*>(HalvesGetMonitorInfoA));
+    for (const POINT pointer : {POINT{width / 2 - 10, 150}, POINT{width / 2 + 10, 150}}) {
+        SetCursorPos(pointer.x, pointer.y);
+        const RECT& monitor = halves[pointer.x >= width / 2];
+        EXPECT_TRUE(RunLoopUntil([&] {
+            const RECT area = Area();
+            return area.left >= monitor.left && area.right <= monitor.right &&
+                   (area.left == monitor.left || area.right == monitor.right);
+        })) << "at " << pointer.x << ": " << Text(Area());
+    }
 }
 
 TEST_F(LiveView, DrawsTheHatchWhereTheAreaCoversTheWindowItself)
