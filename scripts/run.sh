@@ -23,7 +23,7 @@ if [ -n "${DISPLAY:-}" ]; then
     export WINEPREFIX=$PL_BUILD/run-prefix-$build WINELOADER=$(pl_wine_loader "$build") WINEDEBUG=-all
     [ -f "$WINEPREFIX/system.reg" ] || pl_make_wine_prefix "$build" "$WINEPREFIX" "${PL_DESKTOP_SIZE:-1280x800}"
     pl_say "Prismolenteer runs in the Wine desktop window: F11 opens the preview; the tray"
-    pl_say "icon's menu (bottom right) has Option, About and Exit."
+    pl_say "icon's menu (bottom right) has Live view, Option, About and Exit."
     cd "$PL_BUILD/$build"
     exec "$WINELOADER" Prismolenteer.exe
 fi
