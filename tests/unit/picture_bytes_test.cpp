@@ -162,6 +162,7 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
     const struct { Bytes file; const char* want; } cases[] = {
         {Png(40, 20, ""), "png orientation 1 srgb"},
         {Png(0, 20, ""), "png impossible orientation 1 srgb"},
+        {Png(40, 0, ""), "png impossible orientation 1 srgb"},
         {Png(40, 0x80000000, ""), "png impossible orientation 1 srgb"},
         {Png(0x7FFFFFFF, 0x7FFFFFFF, ""), "png orientation 1 srgb"},  // huge, but a size
         {Png(40, 20, Chunk("gAMA", Big32(100000))), "png orientation 1 gamma 100000"},
@@ -179,6 +180,10 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Png(40, 20, Chunk("cHRM", sRgbPrimaries) + Chunk("gAMA", Big32(100000))), "png orientation 1 gamma 100000"},
         {Png(40, 20, Chunk("eXIf", exif6)), "png orientation 6 srgb"},
         {Png(40, 20, Chunk("eXIf", exif6)).substr(0, 60), "png orientation 1 srgb"},  // cut inside it
+        // The entry may end where the block ends; a directory beyond it says nothing.
+        {Png(40, 20, Chunk("eXIf", Tiff(false, {{0x0112, 3, 1, 3}}).substr(0, 22))), "png orientation 3 srgb"},
+        {Png(40, 20, Chunk("eXIf", Tiff(false, {{0x0112, 3, 1, 3}}).substr(0, 21))), "png orientation 1 srgb"},
+        {Png(40, 20, Chunk("eXIf", Bytes("MM\0*\0\0\0\x30", 8) + Bytes(8, '\0'))), "png orientation 1 srgb"},
 
         {Jpeg(""), "jpeg orientation 1 srgb"},
         {Jpeg("", 0), "jpeg impossible orientation 1 srgb"},
@@ -188,6 +193,8 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Jpeg(JpegSegment(0xE1, Bytes("Exif\0\0", 6) + Tiff(true, {{0x0112, 4, 1, 3}}))), "jpeg orientation 1 srgb"},
         {Jpeg(Bytes("\xFF\xFF", 2) + JpegSegment(0xE1, Bytes("Exif\0\0", 6) + Tiff(true, {{0x0112, 3, 1, 3}}))),
          "jpeg orientation 3 srgb"},
+        {Jpeg(JpegSegment(0xEF, "") + JpegSegment(0xE1, Bytes("Exif\0\0", 6) + Tiff(true, {{0x0112, 3, 1, 3}}))),
+         "jpeg orientation 3 srgb"},  // after an empty segment
         // A directory whose entry lies past its segment's end is not read there.
         {Jpeg(JpegSegment(0xE1, Bytes("Exif\0\0", 6) + Tiff(true, {{0x0112, 3, 1, 6}}).substr(0, 10)) +
               Tiff(true, {{0x0112, 3, 1, 6}}).substr(10, 12)), "jpeg orientation 1 srgb"},
@@ -197,6 +204,7 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Jpeg(IccSegment(Profile("Adobe RGB (1998)", false))), "jpeg orientation 1 icc"},
         {Jpeg(IccSegment(Profile("sRGB", false), 2)), "jpeg orientation 1 icc"},  // its first part is missing
         {Jpeg(IccSegment(Profile("sRGB IEC61966-2.1", false).substr(0, 150))), "jpeg orientation 1 icc"},
+        {Jpeg(IccSegment(Bytes(100, 's'))), "jpeg orientation 1 icc"},  // too short for a profile
 
         {CoreBmp(40, 20), "bmp orientation 1 srgb"},
         {CoreBmp(0, 20), "bmp impossible orientation 1 srgb"},
@@ -208,6 +216,8 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Bmp(0, 20), "bmp impossible orientation 1 srgb"},
         {Bmp(40, 0), "bmp impossible orientation 1 srgb"},
         {Bmp(40, 20, 124, 0x73524742), "bmp orientation 1 srgb"},
+        {Bmp(40, 20, 124, 0x73524742, true), "bmp orientation 1 srgb"},  // end points beside sRGB say nothing
+        {Bmp(0, 20, 16), "bmp orientation 1 srgb"},  // a header of a size it does not know: left to the decoder
         {Bmp(40, 20, 108, 0x57696E20), "bmp orientation 1 srgb"},
         {Bmp(40, 20, 124, 0x4D424544), "bmp orientation 1 icc"},
         {Bmp(40, 20, 124, 0x4C494E4B), "bmp orientation 1 icc"},

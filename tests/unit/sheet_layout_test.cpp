@@ -19,6 +19,8 @@ TEST(SheetLayout, TheSmallestFactorWinsThenTheMostNearlySquareSheet)
         {7, 1920, 1080, 4096, 120, {true, 2, 4, 2, 960, 540, 960, 1944, 2296}},
         // Whole, 2 x 2 (2072 x 1608) is squarer than 1 x 3 (1040 x 2408).
         {3, 1024, 768, 4096, 0, {true, 2, 2, 1, 1024, 768, 1024, 2072, 1608}},
+        // 4080 is just as wide as the room: whole.
+        {1, 4080, 100, 4096, 120, {true, 1, 1, 1, 4080, 100, 4080, 4096, 140}},
         // 4099 is 19 too wide: halved, rounded up; two columns would need a third.
         {2, 4099, 31, 4096, 120, {true, 1, 2, 2, 2050, 16, 2050, 2066, 104}},
         // Upright pictures keep their size side by side, not one above the other.

@@ -1,5 +1,6 @@
-// The text rules every part shares: the placeholders of a translated message, and the
-// pieces of a comma-separated list of filter names, written in every way a user may.
+// The text rules every part shares: the placeholders of a translated message, the pieces of
+// a comma-separated list of filter names, written in every way a user may, and the name
+// proposed for a saved picture (in single-byte text; code page 932 is tested under Wine).
 
 #include <cstring>
 #include <cwchar>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "filter/text.h"
+#include "preview/picture_name.h"
 
 TEST(Placeholders, TakeTheirArgumentsAndLeaveEverythingElseAsText)
 {
@@ -58,4 +60,19 @@ TEST(ListedNames, EverySpellingOfAListGivesTheSamePieces)
             const std::wstring wide(spelling, spelling + std::strlen(spelling));
             EXPECT_EQ(Pieces(wide.c_str()), c.pieces) << "wide \"" << spelling << '"';
         }
+}
+
+TEST(ProposedPictureName, NamesTheMomentAndTheFilterWithWhatAFileNameCanHold)
+{
+    const struct { std::string label; size_t size; std::string want; } rows[] = {
+        {"Deuteranopia", 260, "Prismolenteer 2026-12-07 14.03.12 Deuteranopia.png"},
+        {"a\\b/c:d*e?f\"g<h>i|j\tk\x1F.", 260, "Prismolenteer 2026-12-07 14.03.12 a_b_c_d_e_f_g_h_i_j_k_..png"},
+        {"Deuteranopia", 45, "Prismolenteer 2026-12-07 14.03.12 Deuter.png"},  // cut to fit 45 bytes
+        {"Deuteranopia", 39, "Prismolenteer 2026-12-07 14.03.12 .png"},        // room for no label
+    };
+    for (const auto& row : rows) {
+        char name[260];
+        ProposePictureName({2026, 12, 7, 14, 3, 12}, row.label.c_str(), name, row.size);
+        EXPECT_EQ(std::string(name), row.want) << row.label << " in " << row.size;
+    }
 }
