@@ -217,7 +217,7 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Bmp(40, 0), "bmp impossible orientation 1 srgb"},
         {Bmp(40, 20, 124, 0x73524742), "bmp orientation 1 srgb"},
         {Bmp(40, 20, 124, 0x73524742, true), "bmp orientation 1 srgb"},  // end points beside sRGB say nothing
-        {Bmp(0, 20, 16), "bmp orientation 1 srgb"},  // a header of a size it does not know: left to the decoder
+        {Bmp(0, 20, 16) + Bytes(40, '\0'), "bmp orientation 1 srgb"},  // a header of a size it does not know: left to the decoder
         {Bmp(40, 20, 108, 0x57696E20), "bmp orientation 1 srgb"},
         {Bmp(40, 20, 124, 0x4D424544), "bmp orientation 1 icc"},
         {Bmp(40, 20, 124, 0x4C494E4B), "bmp orientation 1 icc"},
