@@ -14,6 +14,13 @@
 #                               builds of the commits named run in turn with this one;
 #                               arguments from the first that starts with "-" go to
 #                               latency_bench.exe
+#   scripts/bench.sh live [--soak MINUTES] [...]
+#                               the live view at areas of 320x240, 640x480 and 1280x720:
+#                               pictures per second, the time from a change on the screen to
+#                               the live window showing it, and its processor time while
+#                               nothing changes; with --soak, its memory after a minute and
+#                               after MINUTES of changes. Of the build as for latency; the
+#                               arguments go to live_bench.exe
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -22,7 +29,7 @@ mapfile -t wine_packages < <(pl_wine_packages)
 pl_ensure_packages "${PL_WINDOWS_BUILD_PACKAGES[@]}" "${wine_packages[@]}"
 mkdir -p "$PL_BUILD"
 
-if [ "${1:-}" != latency ]; then
+if [ "${1:-}" != latency ] && [ "${1:-}" != live ]; then
     for build in $PL_WINE_BUILDS; do
         pl_build_windows "$build"
         export WINEPREFIX=$PL_BUILD/bench-prefix-$build WINELOADER=$(pl_wine_loader "$build") WINEDEBUG=-all
@@ -46,10 +53,21 @@ if [ "${1:-}" != latency ]; then
     done
     exit 0
 fi
+mode=$1
 shift
 
 build=$PL_RUN_BUILD
 pl_build_windows "$build"
+
+if [ "$mode" = live ]; then
+    # Room for the largest area beside a live window of its size.
+    pl_private_wine_session "$build" "$PL_BUILD/live-prefix-$build" 2720x1536 2720x1536
+    echo "The $build build. Load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+    pl_wine "$PL_BUILD/$build/bench/live_bench.exe" "$@" \
+        "$(pl_windows_path "$PL_BUILD/$build/Prismolenteer.exe")"
+    echo "Load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
+    exit 0
+fi
 case $build in
     win32) toolchain=toolchain-i686-w64-mingw32.cmake ;;
     win64) toolchain=toolchain-x86_64-w64-mingw32.cmake ;;
