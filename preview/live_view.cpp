@@ -31,14 +31,17 @@ const DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 const UINT_PTR kLookTimer = 1;
 // A little faster than a 60 Hz screen changes, so that no change waits for two periods.
 const UINT kLookPeriodMs = 15;
-// Once nothing has changed for this long the view looks less often: so often that looking
-// takes about kQuietShare of one core (on Windows with its compositor a look costs several
-// times what it costs under Wine), but at least every kQuietPeriodMs and at most every
-// kLongestQuietPeriodMs. A change, or a moved pointer, brings the full rate back at once.
+// Once nothing has changed for kQuietAfterMs the view goes quiet. The timer then fires only
+// every kQuietTickMs, each time to see where the pointer is, and the screen is looked at
+// only so often that looking takes about kQuietShare of one core, as a look's time is
+// measured (a read of the screen costs several times more on Windows with its compositor
+// than under Wine), yet at least once every kLongestQuietPeriodMs. A change, or a pointer
+// moved to another area, brings the full rate back at once. Even a tick that only reads the
+// pointer costs something; sixty of them a second took 3 % of a core under Wine.
 const DWORD kQuietAfterMs = 500;
-const DWORD kQuietPeriodMs = 33;
-const DWORD kLongestQuietPeriodMs = 250;
-const double kQuietShare = 0.04;
+const UINT kQuietTickMs = 50;
+const DWORD kLongestQuietPeriodMs = 1000;
+const double kQuietShare = 0.03;
 
 // The client area the window opens with at 100 % scaling, and how near a corner of the
 // primary monitor's work area it opens when it has no place of its own yet.
@@ -78,6 +81,7 @@ RECT hatchedPart;     // the part of it the window covers, in picture pixels
 SYSTEMTIME takenAt;   // when the picture shown was taken
 DWORD lastChangeTick, lastLookTick;
 double lookCostMs = 1;  // a look's time, averaged
+UINT tickPeriod;        // the timer's period: kLookPeriodMs, or kQuietTickMs while quiet
 unsigned framesShown;
 UINT framesMessage;
 
@@ -262,12 +266,26 @@ void Look(const RECT& area, bool force)
 DWORD QuietPeriod()
 {
     const double period = lookCostMs / kQuietShare;
-    return period < kQuietPeriodMs ? kQuietPeriodMs
+    return period < kQuietTickMs ? kQuietTickMs
            : period > kLongestQuietPeriodMs ? kLongestQuietPeriodMs : static_cast<DWORD>(period);
+}
+
+bool Quiet(DWORD now)
+{
+    return havePicture && now - lastChangeTick >= kQuietAfterMs;
+}
+
+// The timer at the full rate while the picture changes, at the quiet tick otherwise.
+void SetTickPeriod()
+{
+    const UINT period = Quiet(GetTickCount()) ? kQuietTickMs : kLookPeriodMs;
+    if (period != tickPeriod && SetTimer(liveWindow, kLookTimer, period, nullptr))
+        tickPeriod = period;
 }
 
 void OnLookTimer()
 {
+    SetTickPeriod();
     if (Paused())
         return;
     // GetCursorPos fails while another desktop has the input (the lock screen, a UAC prompt,
@@ -287,10 +305,10 @@ void OnLookTimer()
         area = AreaAround(pointer, AreaSize());
     }
     const DWORD now = GetTickCount();
-    const bool quiet = havePicture && EqualRect(&area, &shownArea) && now - lastChangeTick >= kQuietAfterMs;
-    if (quiet && now - lastLookTick < QuietPeriod())
+    if (Quiet(now) && EqualRect(&area, &shownArea) && now - lastLookTick < QuietPeriod())
         return;
     Look(area, false);
+    SetTickPeriod();
 }
 
 // The same area's middle again at the window's new size or zoom, even while the picture holds.
@@ -514,6 +532,7 @@ LRESULT OnCreate(HWND window)
         notify(window, 0);  // NOTIFY_FOR_THIS_SESSION
     framesMessage = RegisterWindowMessageA(kLiveViewFramesMessage);
     SetTimer(window, kLookTimer, kLookPeriodMs, nullptr);
+    tickPeriod = kLookPeriodMs;
     return 0;
 }
 
