@@ -16,6 +16,7 @@ mapfile -t wine_packages < <(pl_wine_packages)
 pl_ensure_packages "${PL_NATIVE_PACKAGES[@]}" "${PL_WINDOWS_BUILD_PACKAGES[@]}" "${wine_packages[@]}" \
     "${PL_PACKAGE_PACKAGES[@]}"
 mkdir -p "$PL_BUILD"
+installed=$SECONDS
 
 # A fresh prefix for every run, so no state leaks between runs or into the user's Wine.
 # They are made while the trees build: wineboot spends much of its time waiting for its
@@ -54,6 +55,7 @@ for build in $PL_WINE_BUILDS; do
 done
 
 pl_say "Running the tests..."
+tests_started=$SECONDS
 status=0
 # One more job than cores: the two builds' Wine tests spend much of their time waiting.
 ctest --test-dir "$PL_BUILD" --output-on-failure --no-tests=error --timeout 300 \
@@ -61,7 +63,9 @@ ctest --test-dir "$PL_BUILD" --output-on-failure --no-tests=error --timeout 300 
 for build in $PL_WINE_BUILDS; do rm -f "$PL_BUILD/$build/wine-display"; done
 
 elapsed=$((SECONDS - started))
-pl_say "The test command took $((elapsed / 60)) min $((elapsed % 60)) s."
+pl_say "The test command took $((elapsed / 60)) min $((elapsed % 60)) s:" \
+    "$((installed - started)) s looking for and installing packages," \
+    "$((tests_started - installed)) s building, $((SECONDS - tests_started)) s testing."
 if [ "$PL_RUNS_32BIT" != 1 ]; then
     pl_say "Not run: the 32-bit build's Wine tests (win32.*), as $PL_NOT_RUN_WHY. It was built; the 64-bit build's Wine tests (win64.*) ran in their place."
 fi

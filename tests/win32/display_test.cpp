@@ -101,7 +101,7 @@ static void CheckTheWindowsAt(UINT dpi)
         LoadStringA(GetResourceInstance(), id, ansi, sizeof ansi);
         EXPECT_EQ(ExpectDrawable(dc, ansi), id == language->id ? language->text : wide) << "string " << id;
         errorBoxShown = 0;
-        if (id >= IDS_ERR_REGISTER_CLASS && SetTimer(nullptr, 0, 100, CheckMessageBox))
+        if (id >= IDS_ERR_REGISTER_CLASS && SetTimer(nullptr, 0, 10, CheckMessageBox))
             ShowMessageId(nullptr, MB_ICONERROR, id);
     }
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));  // the menus: the executable's items
@@ -197,10 +197,13 @@ TEST(Display, AtEveryScalingTheCaptureIsTheScreenAndEveryTextAndPictureFits)
 {
     if (const char* dpi = std::getenv("PL_TEST_DPI"))
         return CheckTheWindowsAt(UINT(std::atoi(dpi)));
-    for (const DWORD dpi : {96, 120, 144, 192, 96}) {
+    const auto setDpi = [](DWORD dpi) {
         for (HKEY root : {HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG})
             RegSetKeyValueA(root, root == HKEY_CURRENT_USER ? "Control Panel\\Desktop" : "Software\\Fonts",
                             "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    };
+    for (const DWORD dpi : {96, 120, 144, 192}) {
+        setDpi(dpi);
         SetEnvironmentVariableA("PL_TEST_DPI", std::to_string(dpi).c_str());
         std::string report, command = std::string(GetCommandLineA()) + " --gtest_filter=Display.AtEvery*";
         FILE* child = _popen(command.c_str(), "r");
@@ -208,6 +211,7 @@ TEST(Display, AtEveryScalingTheCaptureIsTheScreenAndEveryTextAndPictureFits)
             report += line;
         EXPECT_EQ(_pclose(child), 0) << report;
     }
+    setDpi(96);  // as the tests after this one expect
     SetEnvironmentVariableA("PL_TEST_DPI", nullptr);
 }
 
