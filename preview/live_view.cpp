@@ -40,8 +40,8 @@ const UINT kLookPeriodMs = 15;
 // pointer costs something; sixty of them a second took 3 % of a core under Wine.
 const DWORD kQuietAfterMs = 500;
 const UINT kQuietTickMs = 50;
-const DWORD kLongestQuietPeriodMs = 1000;
-const double kQuietShare = 0.03;
+const DWORD kLongestQuietPeriodMs = 1500;
+const double kQuietShare = 0.025;
 
 // The client area the window opens with at 100 % scaling, and how near a corner of the
 // primary monitor's work area it opens when it has no place of its own yet.
