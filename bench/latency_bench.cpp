@@ -19,8 +19,7 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
+#include "bench/bench_program.h"
 #include "bench/bench_timing.h"
 #include "app/timeline.h"
 #include "res/resource.h"
@@ -28,7 +27,6 @@
 
 namespace {
 
-const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
 const char kPreviewClass[] = "previewwnd.wndclass.prismolenteer.morvask";
 const COLORREF kTestColor = RGB(255, 0, 0);  // shown grey through the first enabled filter
 
@@ -39,26 +37,6 @@ const Size kSizes[] = {{1024, 768}, {1920, 1080}, {3840, 2160}};
 
 const char* const kStepNames[kPreviewStepCount] = {"trigger", "capture", "filter", "paint",
                                                    "panel"};
-
-void PumpFor(DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs)
-{
-    for (const DWORD start = GetTickCount(); !condition(); PumpFor(5))
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-    return true;
-}
 
 void PressKey(WORD key)
 {
@@ -131,46 +109,15 @@ struct Figures {
     int escapesLost = 0;  // an Esc pressed the moment the picture showed, and the preview stayed
 };
 
-struct Program {
+struct Program : BenchProgram {
     std::string name, path;
-    PROCESS_INFORMATION process{};
-    HWND frame = nullptr;
     UINT timelineMsg = RegisterWindowMessageA(kPreviewTimelineMessage);
 
+    // The hotkey is looked at only once start-up is over: a look registers it for a moment,
+    // and could take it from under the program's own registration.
     bool Start()
     {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        const std::string folder = path.substr(0, path.rfind('\\'));
-        if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.c_str(), &startup, &process))
-            return false;
-        // The first program of a fresh Wine session may take a while. The hotkey is looked at
-        // only once start-up is over: a look registers it for a moment, and could take it
-        // from under the program's own registration.
-        if (!WaitFor([&] { return (frame = FindWindowA(kMainFrameClass, nullptr)) != nullptr; }, 60000))
-            return false;
-        WaitForInputIdle(process.hProcess, 60000);
-        return WaitFor([] { return HotkeyTaken(VK_F11); }, 60000);
-    }
-
-    void Exit()
-    {
-        PostMessageA(frame, WM_COMMAND, IDM_EXIT, 0);
-        if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0)
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-
-    // The working set and the private bytes, in KB. Wine counts no handles or GDI objects
-    // of another process.
-    std::pair<unsigned, unsigned> Memory()
-    {
-        PROCESS_MEMORY_COUNTERS counters{};
-        counters.cb = sizeof counters;
-        GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters);
-        return {unsigned(counters.WorkingSetSize / 1024), unsigned(counters.PagefileUsage / 1024)};
+        return Launch(path) && WaitFor([] { return HotkeyTaken(VK_F11); }, 60000);
     }
 
     uint32_t StepTime(int step)

@@ -17,15 +17,13 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
+#include "bench/bench_program.h"
 #include "bench/bench_timing.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
 namespace {
 
-const char kMainFrameClass[] = "mainframe.wndclass.prismolenteer.morvask";
 const char kLiveViewClass[] = "liveview.wndclass.prismolenteer.morvask";
 const char kFramesMessage[] = "frames.liveview.prismolenteer.morvask";
 
@@ -43,26 +41,6 @@ void Pump()
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);
-}
-
-void PumpFor(DWORD ms)
-{
-    const double start = NowMs();
-    do {
-        Pump();
-        Sleep(2);
-    } while (NowMs() - start < ms);
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs)
-{
-    for (const double start = NowMs(); !condition(); Sleep(1)) {
-        Pump();
-        if (NowMs() - start > timeoutMs)
-            return false;
-    }
-    return true;
 }
 
 // The area the live view looks at: a window of the benchmark whose colour it changes.
@@ -120,22 +98,14 @@ struct Pattern {
     }
 };
 
-struct Program {
-    PROCESS_INFORMATION process{};
-    HWND frame = nullptr, live = nullptr;
+struct Program : BenchProgram {
+    HWND live = nullptr;
     UINT framesMsg = RegisterWindowMessageA(kFramesMessage);
 
     bool Start(const std::string& path)
     {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        const std::string folder = path.substr(0, path.rfind('\\'));
-        if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.c_str(), &startup, &process))
+        if (!Launch(path))
             return false;
-        if (!WaitFor([&] { return (frame = FindWindowA(kMainFrameClass, nullptr)) != nullptr; }, 60000))
-            return false;
-        WaitForInputIdle(process.hProcess, 60000);
         FindUnixProcess();
         return true;
     }
@@ -163,15 +133,6 @@ struct Program {
     {
         PostMessageA(frame, WM_COMMAND, IDM_LIVE_VIEW, 0);
         WaitFor([] { return FindWindowA(kLiveViewClass, nullptr) == nullptr; }, 5000);
-    }
-
-    void Exit()
-    {
-        PostMessageA(frame, WM_COMMAND, IDM_EXIT, 0);
-        if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0)
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
     }
 
     unsigned FramesShown()
@@ -245,15 +206,6 @@ struct Program {
         char* next = nullptr;
         const double user = std::strtod(field, &next);
         return 10 * (user + std::strtod(next, nullptr));
-    }
-
-    // The working set and the private bytes, in KB.
-    std::pair<unsigned, unsigned> Memory()
-    {
-        PROCESS_MEMORY_COUNTERS counters{};
-        counters.cb = sizeof counters;
-        GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters);
-        return {unsigned(counters.WorkingSetSize / 1024), unsigned(counters.PagefileUsage / 1024)};
     }
 
     // The middle of the live window's picture, on the screen.
