@@ -2,6 +2,7 @@
 // declares (its format, an impossible size, its orientation, its colours) with what the
 // program makes of it. Files are built here by hand from their formats' own layouts.
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -56,22 +57,31 @@ Bytes Jpeg(const Bytes& segments, uint32_t width = 40)
            Bytes("\xFF\xDA", 2);
 }
 
-// An ICC profile whose tags are a white point and then its description, of version 2
-// ("desc") or 4 ("mluc").
-Bytes Profile(const std::string& description, bool version4)
+// An ICC profile whose tags are a white point and then its description `type`.
+Bytes ProfileWith(const Bytes& type)
 {
-    Bytes type;
-    if (version4) {
-        Bytes utf16;
-        for (char c : description)
-            utf16 += Bytes{'\0', c};
-        type = Bytes("mluc\0\0\0\0", 8) + Big32(1) + Big32(12) + "enUS" + Big32(uint32_t(utf16.size())) + Big32(28) + utf16;
-    } else {
-        type = Bytes("desc\0\0\0\0", 8) + Big32(uint32_t(description.size() + 1)) + description + Bytes(1, '\0');
-    }
     const Bytes whitePoint = Bytes("XYZ \0\0\0\0", 8) + Bytes(12, '\1');
     return Bytes(128, '\0') + Big32(2) + "wtpt" + Big32(156) + Big32(20) + "desc" + Big32(176) +
            Big32(uint32_t(type.size())) + whitePoint + type;
+}
+
+// Its description of version 4 ("mluc": `records` records, the first in UTF-16).
+Bytes Mluc(const std::string& description, uint32_t records = 1)
+{
+    Bytes utf16;
+    for (char c : description)
+        utf16 += Bytes{'\0', c};
+    return Bytes("mluc\0\0\0\0", 8) + Big32(records) + Big32(12) + "enUS" + Big32(uint32_t(utf16.size())) +
+           Big32(28) + utf16;
+}
+
+// A profile described in version 2 ("desc", ASCII) or version 4.
+Bytes Profile(const std::string& description, bool version4)
+{
+    if (version4)
+        return ProfileWith(Mluc(description));
+    return ProfileWith(Bytes("desc\0\0\0\0", 8) + Big32(uint32_t(description.size() + 1)) + description +
+                       Bytes(1, '\0'));
 }
 
 Bytes IccSegment(const Bytes& profile, uint8_t part = 1)
@@ -87,15 +97,16 @@ Bytes CoreBmp(uint16_t width, uint16_t height)
 }
 
 // A BMP file header and an info header of `infoSize` bytes with the colour space `space`
-// (V4 and larger) and one non-zero end point when `calibrated`.
-Bytes Bmp(int32_t width, int32_t height, uint32_t infoSize = 40, uint32_t space = 0, bool calibrated = false)
+// (V4 and larger) and, when `calibration` is not 0, that byte of the end points and gammas
+// (60 to 107) not 0.
+Bytes Bmp(int32_t width, int32_t height, uint32_t infoSize = 40, uint32_t space = 0, size_t calibration = 0)
 {
     Bytes info = Little32(infoSize) + Little32(uint32_t(width)) + Little32(uint32_t(height)) + Little16(1) + Little16(24);
     info.resize(infoSize, '\0');
     if (infoSize >= 108) {
         info.replace(56, 4, Little32(space));
-        if (calibrated)
-            info[60 + 8] = 1;
+        if (calibration != 0)
+            info[calibration] = 1;
     }
     return "BM" + Little32(uint32_t(14 + info.size())) + Little32(0) + Little32(uint32_t(14 + info.size())) + info;
 }
@@ -155,8 +166,10 @@ TEST(PngChunks, GoAfterTheHeaderChunkOfARealPng)
 TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
 {
     const Bytes exif6 = Tiff(true, {{0x0100, 3, 1, 40}, {0x0112, 3, 1, 6}});
-    const Bytes sRgbPrimaries = Big32(31270) + Big32(32900) + Big32(64000) + Big32(33000) + Big32(30000) +
-                                Big32(60000) + Big32(15000) + Big32(6000);
+    const uint32_t sRgbValues[8] = {31270, 32900, 64000, 33000, 30000, 60000, 15000, 6000};
+    Bytes sRgbPrimaries;
+    for (const uint32_t value : sRgbValues)
+        sRgbPrimaries += Big32(value);
     const Bytes adobePrimaries = Big32(31270) + Big32(32900) + Big32(64000) + Big32(33000) + Big32(21000) +
                                  Big32(71000) + Big32(15000) + Big32(6000);
     const struct { Bytes file; const char* want; } cases[] = {
@@ -164,19 +177,21 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Png(0, 20, ""), "png impossible orientation 1 srgb"},
         {Png(40, 0, ""), "png impossible orientation 1 srgb"},
         {Png(40, 0x80000000, ""), "png impossible orientation 1 srgb"},
+        {Png(0x80000000, 20, ""), "png impossible orientation 1 srgb"},
         {Png(0x7FFFFFFF, 0x7FFFFFFF, ""), "png orientation 1 srgb"},  // huge, but a size
         {Png(40, 20, Chunk("gAMA", Big32(100000))), "png orientation 1 gamma 100000"},
         {Png(40, 20, Chunk("gAMA", Big32(45455))), "png orientation 1 srgb"},
         {Png(40, 20, Chunk("gAMA", Big32(44455))), "png orientation 1 srgb"},
         {Png(40, 20, Chunk("gAMA", Big32(44454))), "png orientation 1 gamma 44454"},
         {Png(40, 20, Chunk("gAMA", Big32(100000)) + Chunk("sRGB", Bytes(1, '\0'))), "png orientation 1 srgb"},
+        // Chunks it does not know are passed over; none after the end is read.
+        {Png(40, 20, Chunk("tEXt", Bytes("a\0b", 3)) + Chunk("gAMA", Big32(100000))), "png orientation 1 gamma 100000"},
+        {Png(40, 20, "") + Chunk("gAMA", Big32(100000)), "png orientation 1 srgb"},
         {Png(40, 20, Chunk("iCCP", Bytes("Display P3\0\0x", 13))), "png orientation 1 icc"},
         {Png(40, 20, Chunk("iCCP", Bytes("sRGB IEC61966-2.1\0\0x", 20)) + Chunk("gAMA", Big32(100000))),
          "png orientation 1 srgb"},
         {Png(40, 20, Chunk("cHRM", adobePrimaries)), "png orientation 1 primaries"},
         // Each value within 1000 of sRGB's is sRGB's.
-        {Png(40, 20, Chunk("cHRM", Bytes(sRgbPrimaries).replace(4, 4, Big32(31900)))), "png orientation 1 srgb"},
-        {Png(40, 20, Chunk("cHRM", Bytes(sRgbPrimaries).replace(4, 4, Big32(31899)))), "png orientation 1 primaries"},
         {Png(40, 20, Chunk("cHRM", sRgbPrimaries) + Chunk("gAMA", Big32(100000))), "png orientation 1 gamma 100000"},
         {Png(40, 20, Chunk("eXIf", exif6)), "png orientation 6 srgb"},
         {Png(40, 20, Chunk("eXIf", exif6)).substr(0, 60), "png orientation 1 srgb"},  // cut inside it
@@ -184,6 +199,7 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Png(40, 20, Chunk("eXIf", Tiff(false, {{0x0112, 3, 1, 3}}).substr(0, 22))), "png orientation 3 srgb"},
         {Png(40, 20, Chunk("eXIf", Tiff(false, {{0x0112, 3, 1, 3}}).substr(0, 21))), "png orientation 1 srgb"},
         {Png(40, 20, Chunk("eXIf", Bytes("MM\0*\0\0\0\x30", 8) + Bytes(8, '\0'))), "png orientation 1 srgb"},
+        {Png(40, 20, Chunk("eXIf", Bytes("MM\0*\0\0\0", 7))), "png orientation 1 srgb"},  // shorter than its header
 
         {Jpeg(""), "jpeg orientation 1 srgb"},
         {Jpeg("", 0), "jpeg impossible orientation 1 srgb"},
@@ -205,6 +221,14 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Jpeg(IccSegment(Profile("sRGB", false), 2)), "jpeg orientation 1 icc"},  // its first part is missing
         {Jpeg(IccSegment(Profile("sRGB IEC61966-2.1", false).substr(0, 150))), "jpeg orientation 1 icc"},
         {Jpeg(IccSegment(Bytes(100, 's'))), "jpeg orientation 1 icc"},  // too short for a profile
+        // A description of exactly its header and "sRGB"; one of version 4 with no record.
+        {Jpeg(IccSegment(ProfileWith(Bytes("desc\0\0\0\0\0\0\0\4sRGB", 16)))), "jpeg orientation 1 srgb"},
+        {Jpeg(IccSegment(ProfileWith(Mluc("sRGB", 0)))), "jpeg orientation 1 icc"},
+        // A tag table that ends with the profile, the description its second tag, whose data
+        // lies inside the header.
+        {Jpeg(IccSegment(Bytes(16, '\0') + "desc" + Bytes(8, '\0') + "sRGB" + Bytes(96, '\0') + Big32(2) + "wtpt" +
+                         Big32(0) + Big32(0) + "desc" + Big32(16) + Big32(16))),
+         "jpeg orientation 1 srgb"},
 
         {CoreBmp(40, 20), "bmp orientation 1 srgb"},
         {CoreBmp(0, 20), "bmp impossible orientation 1 srgb"},
@@ -216,13 +240,15 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         {Bmp(0, 20), "bmp impossible orientation 1 srgb"},
         {Bmp(40, 0), "bmp impossible orientation 1 srgb"},
         {Bmp(40, 20, 124, 0x73524742), "bmp orientation 1 srgb"},
-        {Bmp(40, 20, 124, 0x73524742, true), "bmp orientation 1 srgb"},  // end points beside sRGB say nothing
+        {Bmp(40, 20, 124, 0x73524742, 68), "bmp orientation 1 srgb"},  // end points beside sRGB say nothing
         {Bmp(0, 20, 16) + Bytes(40, '\0'), "bmp orientation 1 srgb"},  // a header of a size it does not know: left to the decoder
         {Bmp(40, 20, 108, 0x57696E20), "bmp orientation 1 srgb"},
         {Bmp(40, 20, 124, 0x4D424544), "bmp orientation 1 icc"},
         {Bmp(40, 20, 124, 0x4C494E4B), "bmp orientation 1 icc"},
         {Bmp(40, 20, 108, 0), "bmp orientation 1 srgb"},  // calibrated, but with nothing in it
-        {Bmp(40, 20, 108, 0, true), "bmp orientation 1 primaries"},
+        {Bmp(40, 20, 108, 0, 60), "bmp orientation 1 primaries"},  // the first red end point
+        {Bmp(40, 20, 108, 0, 107), "bmp orientation 1 primaries"},  // the last byte of blue's gamma
+        {Bmp(40, 20, 124, 0, 108), "bmp orientation 1 srgb"},  // the rendering intent after them
 
         {"GIF89a", "unknown orientation 1 srgb"},
         {"", "unknown orientation 1 srgb"},
@@ -234,6 +260,15 @@ TEST(PictureHeader, TellsTheFormatAnImpossibleSizeTheOrientationAndTheColours)
         for (size_t size = 0; size < c.file.size(); size += 7)
             ReadPictureHeader(Data(Bytes(c.file.substr(0, size))), size);
     }
+    // Each of the eight values within 1000 of sRGB's, either way, is sRGB's; 1001 is not.
+    for (size_t i = 0; i < 8; ++i)
+        for (const int offset : {-1000, 1000, -1001, 1001}) {
+            const Bytes moved = Bytes(sRgbPrimaries).replace(4 * i, 4, Big32(sRgbValues[i] + offset));
+            const Bytes file = Png(40, 20, Chunk("cHRM", moved));
+            EXPECT_EQ(Describe(ReadPictureHeader(Data(file), file.size())),
+                      std::abs(offset) <= 1000 ? "png orientation 1 srgb" : "png orientation 1 primaries")
+                << "value " << i << " moved by " << offset;
+        }
 }
 
 TEST(PictureHeader, EachOrientationStandsThePictureUpright)
