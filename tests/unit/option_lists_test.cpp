@@ -53,6 +53,10 @@ TEST_F(OptionLists, MovesKeepEveryFilterInExactlyOneListUntilOk)
     EXPECT_EQ(Names(enabledList), "_normal,_hue_gbr,_hue_brg");
     ApplyWorkingList();
     EXPECT_EQ(Names(enabledList), "_grayscale,_hue_brg,_normal");
+
+    // Every filter not enabled is offered, the table's first one too.
+    Open({"_hue_gbr"});
+    EXPECT_EQ(Names(workingList) + " | " + Names(availableList), "_hue_gbr | _normal,_grayscale,_hue_brg");
 }
 
 TEST_F(OptionLists, ButtonsAreGreyedWhereTheyCannotActAndTheFocusLeavesThemFirst)
