@@ -110,13 +110,13 @@ TEST_F(EnabledNames, AreReadTrimmedAndCheckedAndJoinedBackInOrderAsFarAsWholeNam
         EXPECT_EQ(JoinEnabledFilterNames(text, sizeof text), c.count) << c.text;
         EXPECT_EQ(text, c.joined) << c.text;
     }
-    // Buffers with room for the first name exactly, for less, and for nothing but the end.
+    // Buffers with room for the first name exactly, for less, for nothing but the end, and
+    // for nothing at all (left as it was).
     enabledList.count = 0;
     EnableFiltersFromText("_normal,t");
-    for (const size_t size : {size_t(8), size_t(7), size_t(1)}) {
-        char text[8];
-        std::memset(text, 'x', sizeof text);
+    for (const size_t size : {size_t(8), size_t(7), size_t(1), size_t(0)}) {
+        char text[9] = "xxxxxxxx";
         EXPECT_EQ(JoinEnabledFilterNames(text, size), size == 8 ? 1 : 0) << size;
-        EXPECT_STREQ(text, size == 8 ? "_normal" : "") << size;
+        EXPECT_STREQ(text, size == 8 ? "_normal" : size == 0 ? "xxxxxxxx" : "") << size;
     }
 }
