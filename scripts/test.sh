@@ -29,11 +29,16 @@ for build in $PL_WINE_BUILDS; do
     prefix_jobs+=($!)
 done
 
-pl_say "Building the native tree..."
-pl_build_native
+# The three trees build at once: each build's serial stretches (configuring, the longest
+# compiles, linking) then overlap with the others' work.
+pl_say "Building the native, win32 and win64 trees..."
+build_jobs=()
+pl_build_native & build_jobs+=($!)
 for build in win32 win64; do
-    pl_say "Building the $build tree..."
-    pl_build_windows "$build"
+    pl_build_windows "$build" & build_jobs+=($!)
+done
+for job in "${build_jobs[@]}"; do
+    wait "$job" || exit 1
 done
 pl_say "Making fresh Wine prefixes..."
 for job in "${prefix_jobs[@]}"; do
