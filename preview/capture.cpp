@@ -20,43 +20,59 @@ static_assert(sizeof(DibHeader) == sizeof(BITMAPINFOHEADER), "the frame header i
 
 namespace {
 
-// The captured image is the pixels of a DIB section, which the screen is copied into
-// directly: GDI converts the screen's pixels once, on the way in.
 HBITMAP capturedSection;
 
-BITMAPINFO* HeaderForGdi()
-{
-    return reinterpret_cast<BITMAPINFO*>(&frameBuffers.header);
-}
+}  // namespace
 
-bool HoldsImagesOf(int width, int height)
+bool HoldScreenImages(HBITMAP& section, FrameBuffers& frames, int width, int height)
 {
-    return capturedSection != nullptr && frameBuffers.width == width && frameBuffers.height == height;
-}
-
-// Images of `width` x `height`: those held when they have that size, new ones otherwise.
-bool HoldImages(int width, int height)
-{
-    if (HoldsImagesOf(width, height))
+    if (section != nullptr && frames.width == width && frames.height == height)
         return true;
-    ReleaseCaptureImages();
-    SetFrameSize(frameBuffers, width, height);
+    FreeScreenImages(section, frames);
+    SetFrameSize(frames, width, height);
     void* bits = nullptr;
-    capturedSection = CreateDIBSection(nullptr, HeaderForGdi(), DIB_RGB_COLORS, &bits, nullptr, 0);
-    frameBuffers.captured = static_cast<uint8_t*>(bits);
-    frameBuffers.filtered = static_cast<uint8_t*>(std::malloc(FrameBytes(frameBuffers)));
-    if (capturedSection != nullptr && frameBuffers.filtered != nullptr)
+    section = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&frames.header), DIB_RGB_COLORS,
+                               &bits, nullptr, 0);
+    frames.captured = static_cast<uint8_t*>(bits);
+    frames.filtered = static_cast<uint8_t*>(std::malloc(FrameBytes(frames)));
+    if (section != nullptr && frames.filtered != nullptr)
         return true;
-    ReleaseCaptureImages();
+    FreeScreenImages(section, frames);
     return false;
 }
 
-}  // namespace
+void FreeScreenImages(HBITMAP& section, FrameBuffers& frames)
+{
+    if (section != nullptr)
+        DeleteObject(section);
+    std::free(frames.filtered);
+    section = nullptr;
+    frames.captured = nullptr;
+    frames.filtered = nullptr;
+}
+
+bool CopyScreenArea(HBITMAP section, const RECT& area)
+{
+    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(memory, section);
+    // The display context spans every monitor, with the primary one's corner at (0, 0).
+    // CAPTUREBLT takes layered windows into the picture.
+    const BOOL copied = BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen,
+                               area.left, area.top, SRCCOPY | CAPTUREBLT);
+    const DWORD error = GetLastError();
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteDC(screen);
+    SetLastError(error);
+    return copied != FALSE;
+}
 
 void PrepareCaptureImages(const RECT& area)
 {
     const int width = area.right - area.left, height = area.bottom - area.top;
-    if (HoldsImagesOf(width, height) || !HoldImages(width, height))
+    if ((capturedSection != nullptr && frameBuffers.width == width && frameBuffers.height == height) ||
+        !HoldScreenImages(capturedSection, frameBuffers, width, height))
         return;
     // Fresh memory costs a page fault on its first touch: some 30 ms for two images of a
     // 3840 x 2160 monitor, which would otherwise fall on the first preview.
@@ -66,18 +82,13 @@ void PrepareCaptureImages(const RECT& area)
 
 void ReleaseCaptureImages()
 {
-    if (capturedSection != nullptr)
-        DeleteObject(capturedSection);
-    capturedSection = nullptr;
-    std::free(frameBuffers.filtered);
-    frameBuffers.captured = nullptr;
-    frameBuffers.filtered = nullptr;
+    FreeScreenImages(capturedSection, frameBuffers);
 }
 
 int CaptureScreen(HWND boxOwner, const RECT& area)
 {
     const int width = area.right - area.left, height = area.bottom - area.top;
-    if (!HoldImages(width, height)) {
+    if (!HoldScreenImages(capturedSection, frameBuffers, width, height)) {
         wchar_t format[256] = L"", sizes[2][12], text[512];
         LoadResStringW(IDS_CAPTURE_NO_MEMORY, format, 256);
         std::swprintf(sizes[0], 12, L"%d", width);
@@ -89,17 +100,8 @@ int CaptureScreen(HWND boxOwner, const RECT& area)
     }
 
     GetLocalTime(&captureTime);
-    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(memory, capturedSection);
-    // The display context spans every monitor, with the primary one's corner at (0, 0).
-    // CAPTUREBLT takes layered windows into the picture.
-    const BOOL copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top,
-                               SRCCOPY | CAPTUREBLT);
+    const bool copied = CopyScreenArea(capturedSection, area);
     const DWORD error = GetLastError();
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteDC(screen);
     if (!copied) {
         // Black rather than the last preview's picture, which the kept image still holds.
         std::memset(frameBuffers.captured, 0, FrameBytes(frameBuffers));

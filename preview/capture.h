@@ -24,3 +24,15 @@ void PrepareCaptureImages(const RECT& area);
 
 // Frees both images: when the screen's size changed, and at the end.
 void ReleaseCaptureImages();
+
+// The images for copies of the screen, as the preview and the live view keep them: the
+// captured image of `frames` is the pixels of `section`, a DIB section, which the screen is
+// copied into directly (GDI converts the screen's pixels once, on the way in); the filtered
+// one is plain memory. Keeps the images held when they have this size, else makes new ones.
+// False when there is not enough memory; then none are held.
+bool HoldScreenImages(HBITMAP& section, FrameBuffers& frames, int width, int height);
+void FreeScreenImages(HBITMAP& section, FrameBuffers& frames);
+
+// Copies `area` of the screen into `section`, layered windows included. False when GDI
+// refused; GetLastError tells why.
+bool CopyScreenArea(HBITMAP section, const RECT& area);

@@ -12,8 +12,10 @@
 #include "app/app.h"
 #include "app/dpi.h"
 #include "app/resource_module.h"
+#include "app/timeline.h"
 #include "filter/filter_table.h"
 #include "filter/frame_transform.h"
+#include "preview/capture.h"
 #include "preview/keep_picture.h"
 #include "preview/preview_window.h"
 #include "res/resource.h"
@@ -85,15 +87,6 @@ UINT tickPeriod;        // the timer's period: kLookPeriodMs, or kQuietTickMs wh
 unsigned framesShown;
 UINT framesMessage;
 
-// Milliseconds of the performance counter.
-double NowMs()
-{
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 uint32_t Zoom()
 {
     return liveViewSettings.zoom;
@@ -124,28 +117,25 @@ const FilterRecord* ChooseFilter(const char* name)
 
 void FreeImages()
 {
-    if (images.section != nullptr)
-        DeleteObject(images.section);
-    std::free(images.frames.filtered);
+    FreeScreenImages(images.section, images.frames);
     std::free(images.raw);
-    images = LiveImages{};
+    images.raw = nullptr;
 }
 
 // Images for an area of `width` x `height`, kept while the size stays. False when there is
 // not enough memory; then there are none.
 bool HoldImages(int width, int height)
 {
-    if (images.section != nullptr && images.frames.width == width && images.frames.height == height)
-        return true;
-    FreeImages();
-    SetFrameSize(images.frames, width, height);
-    void* bits = nullptr;
-    images.section = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&images.frames.header),
-                                      DIB_RGB_COLORS, &bits, nullptr, 0);
-    images.frames.captured = static_cast<uint8_t*>(bits);
-    images.frames.filtered = static_cast<uint8_t*>(std::malloc(FrameBytes(images.frames)));
-    images.raw = static_cast<uint8_t*>(std::malloc(FrameBytes(images.frames)));
-    if (images.section == nullptr || images.frames.filtered == nullptr || images.raw == nullptr) {
+    const bool sameSize = images.frames.width == width && images.frames.height == height;
+    if (!HoldScreenImages(images.section, images.frames, width, height)) {
+        FreeImages();
+        return false;
+    }
+    if (images.raw == nullptr || !sameSize) {
+        std::free(images.raw);
+        images.raw = static_cast<uint8_t*>(std::malloc(FrameBytes(images.frames)));
+    }
+    if (images.raw == nullptr) {
         FreeImages();
         return false;
     }
@@ -221,15 +211,8 @@ void Look(const RECT& area, bool force)
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0 || !HoldImages(width, height))
         return;
-    const double start = NowMs();
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(memory, images.section);
-    // The same copy as the preview's: layered windows included.
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const uint32_t start = PreviewClockMicroseconds();
+    CopyScreenArea(images.section, area);  // a failed copy shows as no change
     GdiFlush();
 
     // The part of the area the window covers holds the window's own picture: it is cleared,
@@ -247,7 +230,7 @@ void Look(const RECT& area, bool force)
     }
     const DWORD now = GetTickCount();
     lastLookTick = now;
-    lookCostMs = 0.8 * lookCostMs + 0.2 * (NowMs() - start);
+    lookCostMs = 0.8 * lookCostMs + 0.2 * ((PreviewClockMicroseconds() - start) / 1000.0);
     const bool changed = !havePicture || !EqualRect(&area, &shownArea) ||
                          !EqualRect(&covered, &hatchedPart) ||
                          std::memcmp(images.frames.captured, images.raw, FrameBytes(images.frames)) != 0;
