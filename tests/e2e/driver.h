@@ -13,6 +13,7 @@
 #include "preview/operate_panel.h"
 #include "res/resource.h"
 #include "tests/support/message_boxes.h"
+#include "tests/support/screen_pixels.h"
 #include "tray/main_frame.h"
 
 const DWORD kWaitMs = 10000;  // generous: other builds and tests share the two cores
@@ -164,26 +165,6 @@ inline void ClickIn(HWND window, int listRow = -1)
     POINT middle{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
     ClientToScreen(window, &middle);
     Click(middle);
-}
-
-// A rectangle of the screen the user sees, as COLORREFs row by row from the top.
-inline std::vector<COLORREF> ScreenPixels(const RECT& area)
-{
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    DeleteDC(memory);  // lets go of the bitmap, which GetDIBits wants selected nowhere
-    BITMAPINFOHEADER format{sizeof format, width, -height, 1, 32};  // top-down, 0x00RRGGBB
-    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(screen, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&format),
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screen);
-    for (COLORREF& pixel : pixels)
-        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
-    return pixels;
 }
 
 // A point of the program's icon in the taskbar, found by colours nothing else there has:

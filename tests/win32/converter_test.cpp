@@ -157,9 +157,7 @@ TEST_F(Converter, EachFailureGivesItsExitCodeAndOneMessageAndLeavesNoFileBehind)
         {{L"--sheet", L"--filters", L"nosuch", L"--filters", L"scratch", in, out}, 1, "given more than once: --filters", kNone},
         {{L"--force", L"--sheet", L"--force", in, out}, 1, "given more than once: --force", kNone},
         {{L"--sheet", L"--filters", L"scratch, ", in, out}, 1, "--filters has an empty name in scratch, ", kNone},
-        {{L"--sheet", L"--filters", L",scratch", in, out}, 1, "--filters has an empty name in ,scratch", kNone},
         {{L"--sheet", L"--filters", L"", in, out}, 1, "--filters needs filter names", kNone},
-        {{L"--sheet", L"--filters", L" , ", in, out}, 1, "--filters needs filter names", kNone},
         {{L"--filter", L"scratch", L"--", in, out, L"--force"}, 1, "more than two files given", kNone},
         {{L"--filter", L"scratch", at + L"missing.png", out}, 2, At(L"missing.png") + " does not exist.", kNone},
         {{L"--filter", L"scratch", at + L"held.png", out}, 2, At(L"held.png") + " cannot be read: ", kNone},
@@ -178,7 +176,6 @@ TEST_F(Converter, EachFailureGivesItsExitCodeAndOneMessageAndLeavesNoFileBehind)
         {{L"--filter", L"scratch", in, out}, 2, "Pictures cannot be read or saved: the Windows Imaging Component", kNoImaging},
         {{L"--list"}, 2, "what it prints could not be written.", kOutputClosed},
         {{L"--help"}, 2, "what it prints could not be written.", kOutputClosed},
-        {{L"--version"}, 2, "what it prints could not be written.", kOutputClosed},
     };
     for (const auto& row : rows) {
         const auto [code, text] = Run(row.args, row.trouble);

@@ -9,17 +9,6 @@
 #include "tests/win32/in_process.h"
 #include "tests/win32/screen_pattern.h"
 
-TEST(Display, TheManifestAsksForPhysicalPixels)
-{
-    HMODULE program = GetModuleHandleA(nullptr);  // carries the program's resources
-    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(found, nullptr);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
-                               SizeofResource(program, found));
-    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
-    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
-}
-
 // A text as written (only its language's code page keeps it) and the GUI font's height at 96 DPI.
 static const struct { LCID locale; UINT id; const wchar_t* text; int fontHeight; } kLanguages[] = {
     {1033, IDS_CLOSE, L"&Close", 11},
@@ -167,7 +156,7 @@ static void CheckTheWindowsAt(UINT dpi)
         DestroyWindow(dialog);
     }
 
-    // The splash picture scaled and centred; an icon drawn for each size asked for here.
+    // The splash picture scaled and centred.
     RegisterSplashClass();
     HWND splash = CreateSplashWindow();
     RECT frame, client;
@@ -178,14 +167,6 @@ static void CheckTheWindowsAt(UINT dpi)
     EXPECT_LE(std::abs(frame.left + frame.right - screen.right), 1) << frame.left;
     EXPECT_LE(std::abs(frame.top + frame.bottom - screen.bottom), 1) << frame.top;
     DestroyWindow(splash);
-    HRSRC group = FindResourceA(exeInstance, MAKEINTRESOURCEA(IDI_MAIN), MAKEINTRESOURCEA(14));
-    const BYTE* images = static_cast<const BYTE*>(LockResource(LoadResource(exeInstance, group)));
-    for (int size : {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)}) {
-        bool drawn = false;
-        for (int i = 0; i < images[4]; ++i)  // 14-byte entries after a 6-byte header
-            drawn = drawn || images[6 + 14 * i] == size;
-        EXPECT_TRUE(drawn) << "no " << size << "-pixel icon";
-    }
     productName[0] = '\0';
     FreeLibrary(resourceModule);
     resourceModule = nullptr;

@@ -4,8 +4,6 @@
 
 #include <filesystem>
 
-#include <filesystem>
-
 #include "tests/win32/in_process.h"
 
 // Text `id` as the program loads it; "(none)" and what the buffer kept when there is none.
